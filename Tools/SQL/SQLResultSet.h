@@ -1,0 +1,44 @@
+#pragma once
+// Cursor over the rows of one query. Owns its statement and keeps its connection alive
+// until closed; reads after closing yield absent values and zeros.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+class SQLDatabase;
+class SQLStatement;
+
+class SQLResultSet {
+public:
+    SQLResultSet(std::unique_ptr<SQLStatement> statement, std::shared_ptr<SQLDatabase> db,
+                 std::string query);
+    ~SQLResultSet();
+    SQLResultSet(const SQLResultSet&) = delete;
+    SQLResultSet& operator=(const SQLResultSet&) = delete;
+
+    bool next();
+    void close();
+    bool isClosed() const { return !_statement; }
+
+    int32_t columnCount() const;
+    int32_t intForColumnIndex(int idx) const;
+    int32_t intForColumn(const std::string& name) { return intForColumnIndex(columnIndexForName(name)); }
+    int columnIndexForName(const std::string& name);
+    std::optional<std::string> stringForColumnIndex(int idx) const;
+    std::optional<std::string> stringForColumn(const std::string& name) {
+        return stringForColumnIndex(columnIndexForName(name));
+    }
+    const std::string& query() const { return _query; }
+
+private:
+    friend class SQLDatabase;
+    void detachFromDatabase();  // the connection is closing
+
+    std::shared_ptr<SQLDatabase> _parentDB;
+    std::unique_ptr<SQLStatement> _statement;
+    std::string _query;
+    std::map<std::string, int> _columnNameToIndexMap;
+    bool _columnNamesSetup = false;
+};

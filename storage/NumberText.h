@@ -1,0 +1,21 @@
+#pragma once
+// Numbers stored as text, read and written independent of the process locale.
+#include <cstdint>
+#include <string>
+
+#include "platform/Text.h"
+
+// The leading decimal number (after optional white space: sign, digits, point, digits,
+// exponent) as single precision; 0 when the text has none. "12kg" → 12.
+float floatValue(const std::string& text);
+float floatValue(const Text& text);
+// The leading integer (optional white space and sign, digits); 0 when none; clamps to int.
+int intValue(const std::string& text);
+int intValue(const Text& text);
+// "%.2f" of a single-precision value widened to double.
+std::string formatAmount(float value);
+std::string formatAmount(double value);
+// "%lu": the value as an unsigned long (a negative value wraps as the C format does).
+std::string formatCount(long value);
+// "%.1f"
+std::string formatOneDecimal(double value);

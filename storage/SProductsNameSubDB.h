@@ -1,0 +1,21 @@
+#pragma once
+#include "storage/SStore.h"
+
+// Products.
+class SProductsNameSubDB : public SStore<SProductsNameSub> {
+public:
+    using SStore::SStore;
+    bool createProductNameDataBase();
+    bool saveProductNameSub(const SProductsNameSub& r);
+    bool mergeWithProductNameSub_changeID(const SProductsNameSub& r, const Text& uid);
+    bool deleteProductWithNameSubKeyDate(const Text& productKey);
+    bool deleteProductPrimaryKey(const Text& categoryKey);
+    bool deleteProductsNameSubWithId(const Text& uid);
+    // Deletes the product by key and every order line of it, in one transaction.
+    bool deleteProductAndItsLines(const Text& productKey);
+    std::vector<SProductsNameSub> findWithUid_limit(const Text& uid, int limit);
+    std::vector<SProductsNameSub> findWithProductPrimaryKeyLike(const Text& categoryKey);
+    std::vector<SProductsNameSub> findWithProductNameSubExistsLike_findWithProductPrimaryKeyLike(
+        const Text& name, const Text& categoryKey);
+    std::vector<SProductsNameSub> findWithProductNameSubKeyDateLike(const Text& productKey);
+};

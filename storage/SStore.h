@@ -1,0 +1,35 @@
+#pragma once
+// The common store pattern shared by the five stores: create-if-missing, row mapping,
+// paged list, insert of present fields, update by row id, delete. Every value is bound.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Tools/SQL/SQLDatabase.h"
+#include "storage/Records.h"
+
+template <class R>
+class SStore {
+public:
+    SStore();
+    explicit SStore(std::shared_ptr<SQLDatabase> db) : _db(std::move(db)) {}
+
+    const std::shared_ptr<SQLDatabase>& db() const { return _db; }
+
+protected:
+    // Runs "select count(*) from sqlite_master ..." and the CREATE TABLE when it is 0.
+    bool createTable(const std::string& createStatement);
+    // Maps every row of the query to a record, in row order; a failed query is empty.
+    std::vector<R> list(const std::string& sql, const std::vector<SQLValue>& args = {});
+    // SELECT * ... [WHERE uid > ?] ORDER BY uid DESC limit N
+    std::vector<R> pagedList(const Text& uid, int limit);
+    // INSERT INTO <table> (present columns) VALUES (?, ...)
+    bool insert(const R& record);
+    // One UPDATE per column, all inside one transaction.
+    bool mergeById(const R& record, const Text& uid);
+    bool update(const std::string& sql, const std::vector<SQLValue>& args);
+    // Runs every statement inside one transaction: all of them or none.
+    bool inTransaction(const std::vector<std::pair<std::string, std::vector<SQLValue>>>& steps);
+
+    std::shared_ptr<SQLDatabase> _db;
+};

@@ -1,0 +1,40 @@
+#pragma once
+#include "storage/SStore.h"
+
+// Order headers.
+class SUserCommodityDB : public SStore<SUserCommodity> {
+public:
+    using SStore::SStore;
+    using List = std::vector<SUserCommodity>;
+    bool createCommodDataBase();
+    bool saveUserCommodity(const SUserCommodity& r);
+    bool mergeWithUserCommodity_changeID(const SUserCommodity& r, const Text& uid);
+    bool deleteUserCommodityWithId(const Text& uid);
+    bool deleteUserCommodityWithPrimaryKey(const Text& orderKey);
+    bool deleteUserCommodityWithSupplierOrCustomerNameKey(const Text& partnerKey);
+    // Header by row id, header by key and every line of the key, in one transaction.
+    bool deleteOrderWithId_primaryKey(const Text& uid, const Text& orderKey);
+    List findWithUid_limit(const Text& uid, int limit);
+
+    List findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
+        const Text& year, const Text& month, const Text& partnerSide);
+    List findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& kind);
+    List findProfitWithYearThingLike_findProfitWithMonthThingLike_findWithThingToday_findProfitWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& day, const Text& kind);
+    List findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(const Text& year,
+                                                                       const Text& kind);
+    List findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& week, const Text& kind);
+    List findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& day, const Text& kind);
+    List findWithYearThingLike_findWithMonthThingLike(const Text& year, const Text& month);
+    List findWithYearThingLike_findWithMonthThingLike_findWithSalesCategoryCounts(
+        const Text& year, const Text& month, const Text& kindText);
+    List findChartWithYearThingLike_findWithMonthThingLike(const Text& year, const Text& month);
+    List findWithYearThingLike_findWithMonthThingLike_findWithThingToday(const Text& year,
+                                                                         const Text& month,
+                                                                         const Text& day);
+    List findAllInventoryBySalesAndPurchaseTagsLike(const Text& kind);
+    List exportCSVDataForPurchaseOrReturn(const Text& kindText);
+};
