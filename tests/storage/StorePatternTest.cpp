@@ -124,12 +124,10 @@ TEST_F(StorePattern, MergeInsideCallersTransactionLeavesTheDecisionToIt) {
     EXPECT_TRUE(db->inTransaction());
     ASSERT_TRUE(db->rollback());
     EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).at(0).productsTypeName, "Tea");
-}
 
-TEST_F(StorePattern, CreateLeavesAnExistingTableAlone) {
-    ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(categories.createProductsNameTypeDataBase());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).size(), 1u);
+    // A transaction begun by a plain statement counts as the caller's too.
+    ASSERT_TRUE(db->executeUpdate("BEGIN"));
+    EXPECT_TRUE(products.deleteProductAndItsLines("nothing"));
+    EXPECT_EQ(sqlite3_get_autocommit(db->sqliteHandle()), 0);
+    ASSERT_TRUE(db->executeUpdate("ROLLBACK"));
 }
