@@ -64,11 +64,21 @@ async function typeInto(id, text, {replace = false} = {}) {
   await input(id).click();
   await page.keyboard.press('End');
   if (replace) {
-    const current = await valueOf(id);
-    for (let i = 0; i < [...current].length; i++) await page.keyboard.press('Backspace');
+    // Select everything and delete it: one text event for the whole range.
+    await page.keyboard.press('ControlOrMeta+A');
+    await page.keyboard.press('Backspace');
     await until(() => valueOf(id), '', `${id} cleared`);
   }
-  await input(id).pressSequentially(text, {delay: 40});
+  // One key at a time, each after the previous one has been answered (a refused key leaves
+  // the text as it was, so that wait ends by time).
+  for (const ch of text) {
+    const before = await valueOf(id);
+    await page.keyboard.type(ch);
+    const deadline = Date.now() + 400;
+    while (Date.now() < deadline && (await valueOf(id)) === before) {
+      await new Promise((r) => setTimeout(r, 20));
+    }
+  }
 }
 
 before(async () => {
