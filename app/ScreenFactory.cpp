@@ -12,7 +12,8 @@ std::unique_ptr<Screen> createScreen(const std::string& className) {
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
     if (className == "ALLInventoryViewController")
         return std::make_unique<ALLInventoryViewController>();
-    if (className == "OneProductViewController") return std::make_unique<OneProductViewController>();
+    if (className == "OneProductViewController")
+        return std::make_unique<OneProductViewController>();
     if (className == "HomeStatisticsViewController")
         return std::make_unique<HomeStatisticsViewController>();
     return nullptr;

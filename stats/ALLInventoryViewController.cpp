@@ -18,7 +18,8 @@ void ALLInventoryViewController::viewDidLoad() {
     auto& back = add<Button>("backBtn");
     back.action = "backEvent";
     back.style = "back";
-    on("backEvent", [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
 
     add<Label>("showNameLbl").text = KL("KLName");
     add<Label>("showPurchaseLbl").text = KL("KLPurchase");
@@ -46,11 +47,11 @@ void ALLInventoryViewController::initAllDBData() {
         // Counted by key: a product of the same name in another category has its own lines.
         const auto lines = userCommodityOrderDB->findWithSalesAndPurchaseNameUpdateKeyDateLike(key);
         const float sold = sumQuantities(
-            userCommodityOrderDB->findWithOrderItemProductNameKey_findWithSalesAndPurchaseTags(key,
-                                                                                               "21"));
+            userCommodityOrderDB->findWithOrderItemProductNameKey_findWithSalesAndPurchaseTags(
+                key, "21"));
         const float purchased = sumQuantities(
-            userCommodityOrderDB->findWithOrderItemProductNameKey_findWithSalesAndPurchaseTags(key,
-                                                                                               "11"));
+            userCommodityOrderDB->findWithOrderItemProductNameKey_findWithSalesAndPurchaseTags(
+                key, "11"));
         const float inventory = purchased - sold;
         categorysNameItemsArray.push_back(formatCount(static_cast<long>(lines.size())));
         userPurchaseCountsArray.push_back(formatAmount(purchased));
@@ -73,7 +74,8 @@ void ALLInventoryViewController::reloadRows() {
         r.add("itemsSalesCountsLbl", userSalesCountsArray[i]);
         r.add("itemsInventoryCountsLbl", userInventoryCountsArray[i]);
         r.add("itemsItemsLbl", KL("KLItems") + ":" + categorysNameItemsArray[i]);
-        r.add("itemsRetailPriceValueLbl", KL("KLPrice") + ":" + orEmpty(p.productSubReferencePrice));
+        r.add("itemsRetailPriceValueLbl",
+              KL("KLPrice") + ":" + orEmpty(p.productSubReferencePrice));
         table->rows.push_back(std::move(r));
     }
     table->reloadData();

@@ -11,7 +11,7 @@
 #include "storage/SUserCommodityOrderDB.h"
 
 class ALLInventoryViewController : public Screen {
-public:
+  public:
     ALLInventoryViewController();
     void viewDidLoad() override;
 
@@ -27,7 +27,7 @@ public:
     std::vector<std::string> userSalesCountsArray;
     std::vector<std::string> userInventoryCountsArray;
 
-private:
+  private:
     void reloadRows();
     void showProductHistory(int row);
 };

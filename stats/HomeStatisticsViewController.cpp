@@ -11,7 +11,9 @@ namespace {
 
 const char* const kKindKeys[] = {"KLDays", "KLWeeks", "KLMonths", "KLYears"};
 
-UserDefaults& defaults() { return UserDefaults::standardUserDefaults(); }
+UserDefaults& defaults() {
+    return UserDefaults::standardUserDefaults();
+}
 
 void store(const std::string& value, const std::string& key) {
     defaults().setObject_forKey(value, key);
@@ -33,7 +35,8 @@ void HomeStatisticsViewController::viewDidLoad() {
     auto& close = add<Button>("closeBtn");
     close.action = "closeEvent";
     close.style = "back";
-    on("closeEvent", [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("closeEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
 
     auto& titleLbl = add<Label>("showStatisticsInfoLbl");
     titleLbl.action = "choseEvent";
@@ -131,8 +134,9 @@ void HomeStatisticsViewController::reReloadUIViewData() {
             db.findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
                 formatCount(today.year), formatCount(today.month), formatCount(today.day), tag);
     } else if (kindText == KL("KLWeeks")) {
-        orders = db.findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
-            formatCount(today.year), label("WeeksLbl").text, tag);
+        orders =
+            db.findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
+                formatCount(today.year), label("WeeksLbl").text, tag);
     } else if (kindText == KL("KLMonths")) {
         orders =
             db.findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
@@ -162,7 +166,8 @@ void HomeStatisticsViewController::lastMonthDataEvent() {
         week.text = storeAndReadBack(formatCount(intValue(week.text) - 1), "16");
         // Week 1 goes back to the last week of today's year, which has 52 or 53.
         if (intValue(week.text) < 1) {
-            const int lastWeek = ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+            const int lastWeek =
+                ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
             week.text = storeAndReadBack(formatCount(lastWeek), "16");
         }
     } else if (kindText == KL("KLMonths")) {
@@ -186,7 +191,8 @@ void HomeStatisticsViewController::nextMonthDataEvent() {
     if (kindText == KL("KLWeeks")) {
         auto& week = label("WeeksLbl");
         week.text = storeAndReadBack(formatCount(intValue(week.text) + 1), "16");
-        const int lastWeek = ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+        const int lastWeek =
+            ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
         if (intValue(week.text) > lastWeek) week.text = storeAndReadBack("1", "16");
     } else if (kindText == KL("KLMonths")) {
         auto& month = label("oldMonthLbl");
@@ -268,7 +274,9 @@ int HomeStatisticsViewController::numberOfColumnsInColumnChart(ColumnChart&) {
     return static_cast<int>(tempData.size());
 }
 
-int HomeStatisticsViewController::numberOfColumnsPresentedEveryTime(ColumnChart&) { return 12; }
+int HomeStatisticsViewController::numberOfColumnsPresentedEveryTime(ColumnChart&) {
+    return 12;
+}
 
 std::optional<ColumnDataModel> HomeStatisticsViewController::highestValueColumnChart(ColumnChart&) {
     std::optional<ColumnDataModel> best;
@@ -283,7 +291,7 @@ std::optional<ColumnDataModel> HomeStatisticsViewController::highestValueColumnC
 }
 
 std::optional<ColumnDataModel> HomeStatisticsViewController::columnChart_valueForIndex(ColumnChart&,
-                                                                                      int index) {
+                                                                                       int index) {
     if (index < 0 || index >= static_cast<int>(tempData.size())) return std::nullopt;
     return tempData[index];
 }
@@ -295,7 +303,8 @@ void HomeStatisticsViewController::columnChart_didSelectColumn(ColumnChart& char
     chart.setColumnColor(column, "black");
 }
 
-void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart& chart, int column) {
+void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart& chart,
+                                                                    int column) {
     bool anyAmount = false;
     for (float b : monthBuckets) anyAmount = anyAmount || b > 0;
     if (!anyAmount) return;

@@ -17,7 +17,7 @@ class HomeStatisticsViewController : public Screen,
                                      public ColumnChartDataSource,
                                      public ColumnChartDelegate,
                                      public SegmentViewDelegate {
-public:
+  public:
     HomeStatisticsViewController();
     void viewDidLoad() override;
     void viewWillAppear() override;
@@ -58,7 +58,7 @@ public:
     ColumnChart* columnChart = nullptr;  // owned by the screen's widgets
     SegmentView* segmentView = nullptr;
 
-private:
+  private:
     void setKindTitle(const char* kindKey);
     Label& label(const char* id) { return *get<Label>(id); }
 };

@@ -43,7 +43,8 @@ void OneProductViewController::viewDidLoad() {
     auto& back = add<Button>("backBtn");
     back.action = "backEvent";
     back.style = "back";
-    on("backEvent", [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
 
     add<Label>("showPurchaseLbl").text = KL("KLPurchase");
     add<Label>("showPurchaseValueText").text = itemProductPurchaseCountsStr;

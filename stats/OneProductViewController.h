@@ -10,7 +10,7 @@
 #include "storage/SUserCommodityOrderDB.h"
 
 class OneProductViewController : public Screen {
-public:
+  public:
     OneProductViewController();
     void viewDidLoad() override;
     void viewWillAppear() override;
@@ -27,6 +27,6 @@ public:
 
     void reReloadTableViewData();
 
-private:
+  private:
     void stepMonth(int delta);
 };

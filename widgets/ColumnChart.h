@@ -18,7 +18,7 @@ class ColumnChart;
 
 // What the chart asks for when it is (re)loaded.
 class ColumnChartDataSource {
-public:
+  public:
     virtual ~ColumnChartDataSource() = default;
     virtual int numberOfColumnsInColumnChart(ColumnChart& chart) = 0;
     virtual int numberOfColumnsPresentedEveryTime(ColumnChart& chart) = 0;
@@ -30,7 +30,7 @@ public:
 
 // What the chart tells. Columns are given by their position from the left, from 0.
 class ColumnChartDelegate {
-public:
+  public:
     virtual ~ColumnChartDelegate() = default;
     virtual void columnChart_didSelectColumn(ColumnChart& chart, int column) = 0;
     virtual void columnChart_fingerDidEnterColumn(ColumnChart& chart, int column) = 0;
@@ -53,7 +53,7 @@ struct ChartColumn {
 };
 
 class ColumnChart : public Widget, public EventWidget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "chart"; }
 
@@ -83,10 +83,10 @@ public:
     // type "chart", value "enter" | "leave" | "leaveChart" | "select", index.
     bool handle(const UIEvent& e) override;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 
-private:
+  private:
     std::vector<ChartColumn> columns_;
     std::optional<float> highest_;
     int selected_ = -1;

@@ -7,5 +7,9 @@ std::string FloatBox::text() const {
 }
 
 void FloatBox::describeInto(ViewNode& node) const {
-    node.set("text", text()).set("x", x).set("y", y).set("opacity", opacity).set("visible", visible);
+    node.set("text", text())
+        .set("x", x)
+        .set("y", y)
+        .set("opacity", opacity)
+        .set("visible", visible);
 }

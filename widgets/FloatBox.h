@@ -7,7 +7,7 @@
 #include "platform/UI.h"
 
 class FloatBox : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "floatbox"; }
 
@@ -27,6 +27,6 @@ public:
     // The title, a line break, the value with one decimal, a blank and the unit.
     std::string text() const;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };

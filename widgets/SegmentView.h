@@ -7,13 +7,13 @@
 #include "platform/UI.h"
 
 class SegmentViewDelegate {
-public:
+  public:
     virtual ~SegmentViewDelegate() = default;
     virtual void segmentViewSelectIndex(int index) = 0;
 };
 
 class SegmentView : public Widget, public EventWidget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "segment"; }
 
@@ -24,6 +24,6 @@ public:
     // type "segment", index: the item touched. Out of range: not handled.
     bool handle(const UIEvent& e) override;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
