@@ -147,21 +147,3 @@ TEST_F(OrderJournal, RowsShowThePartnersCurrentName) {
     ASSERT_TRUE(selectRow("tableView", 0));
     EXPECT_EQ(labelText("showSupplierOrCustomerLbl"), "Renamed Client");
 }
-
-TEST_F(OrderJournal, TheBarWorksFromBothJournals) {
-    start();
-    ASSERT_TRUE(tap("jumpOutItems2Event"));
-    ASSERT_TRUE(tap("jumpOutItems1Event"));
-    EXPECT_EQ(nav().depth(), 3u);
-    EXPECT_EQ(top()->className(), "OUTItemsViewController");
-    ASSERT_TRUE(tap("jumpInItems1Event"));
-    ASSERT_TRUE(tap("jumpInventoryItems0Event"));
-    EXPECT_EQ(top()->className(), "InventoryProfitCostListViewController");
-    ASSERT_TRUE(tap("jumpInItems2Event"));
-    ASSERT_TRUE(tap("jumpMoreItems0Event"));
-    EXPECT_EQ(top()->className(), "MoreViewController");
-    EXPECT_EQ(nav().depth(), 7u);
-    EXPECT_FALSE(tap("jumpOutItems0Event"));  // the More screen has its own bar operations
-    ASSERT_TRUE(tap("jumpOutItems3Event"));
-    EXPECT_EQ(top()->className(), "OUTItemsViewController");
-}

@@ -210,16 +210,6 @@ TEST_F(LineEditor, DeletingALineRemovesOnlyThatLine) {
     EXPECT_EQ(labelText("showTotalValueLbl"), "3.00");
 }
 
-TEST_F(LineEditor, WithoutTheUpdateTagTheFieldsStartEmptyAndThereIsNoDelete) {
-    start();
-    auto ed = std::make_unique<EditOrderItemsVC>();
-    ed->createQuantity = "4";
-    nav().pushViewController(std::move(ed), false);
-    EXPECT_EQ(fieldText("quantityText"), "");
-    EXPECT_EQ(top()->get<Button>("deleteBtn"), nullptr);
-    EXPECT_FALSE(tap("deleteProductCurrentItemsEvent"));
-}
-
 TEST_F(LineEditor, TypingIsFilteredThroughTheFields) {
     start();
     seedProduct("Tools", "Hammer", "1", "5", "5");
