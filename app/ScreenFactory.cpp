@@ -1,11 +1,13 @@
 #include "app/ScreenFactory.h"
 
 #include "app/MoreViewController.h"
+#include "exchange/AboutViewController.h"
 #include "stats/InventoryProfitCostListViewController.h"
 
 std::unique_ptr<Screen> createScreen(const std::string& className) {
     if (className == "InventoryProfitCostListViewController")
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
+    if (className == "AboutViewController") return std::make_unique<AboutViewController>();
     return nullptr;
 }
