@@ -102,6 +102,15 @@ std::vector<std::string> realRecipients(const std::vector<std::string>& to) {
     return out;
 }
 
+// "Boss <boss@example.com>" → "boss@example.com"; a bare address stays as it is.
+std::string envelopeAddress(const std::string& a) {
+    auto open = a.rfind('<');
+    auto close = a.rfind('>');
+    if (open != std::string::npos && close != std::string::npos && close > open + 1)
+        return trim(a.substr(open + 1, close - open - 1));
+    return a;
+}
+
 bool writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -198,8 +207,9 @@ bool SmtpTransport::send(const std::string& from, const std::vector<std::string>
     CURL* curl = curl_easy_init();
     if (!curl) return fail("cannot start the mail transfer");
     curl_slist* rcpt = nullptr;
-    for (const auto& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
-    std::string mailFrom = "<" + from + ">";
+    for (const auto& r : recipients)
+        rcpt = curl_slist_append(rcpt, ("<" + envelopeAddress(r) + ">").c_str());
+    std::string mailFrom = "<" + envelopeAddress(from) + ">";
     Upload upload{&message};
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());

@@ -73,7 +73,7 @@ TEST_F(MailFlow, ExportMailTravelsOverSmtpWithTheFileAttached) {
     const std::string file = readFile(path("Marrowkeeper3.CSV"));
 
     const std::string subject = "Ledger \xE2\x80\x93 mayo \xC3\xB1";  // "Ledger – mayo ñ"
-    ASSERT_TRUE(mailChoice("send", {{"to", " boss@example.com ; "},
+    ASSERT_TRUE(mailChoice("send", {{"to", " Boss <boss@example.com> ; "},
                                     {"subject", subject},
                                     {"body", "<b>Orders</b> \xE2\x82\xAC"}}));
     server.wait();
@@ -85,7 +85,7 @@ TEST_F(MailFlow, ExportMailTravelsOverSmtpWithTheFileAttached) {
     EXPECT_TRUE(got.gotQuit);
     MimeMessage m = readMessage(got.data);
     EXPECT_EQ(m.top.header("from"), "ledger@example.org");
-    EXPECT_EQ(m.top.header("to"), "boss@example.com");
+    EXPECT_EQ(m.top.header("to"), "Boss <boss@example.com>");
     EXPECT_NE(m.top.header("subject").find("=?UTF-8?B?"), std::string::npos);
     EXPECT_EQ(decodeWords(m.top.header("subject")), subject);
     EXPECT_EQ(m.top.header("date"), "Sat, 09 May 2015 14:02:50 +0000");
