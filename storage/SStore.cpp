@@ -129,7 +129,8 @@ bool SStore<R>::inTransaction(
     const std::vector<std::pair<std::string, std::vector<SQLValue>>>& steps) {
     if (!_db) return false;
     // Inside a caller's transaction the caller decides about commit and rollback.
-    const bool own = !_db->inTransaction();
+    sqlite3* handle = _db->sqliteHandle();
+    const bool own = !_db->inTransaction() && (!handle || sqlite3_get_autocommit(handle));
     if (own && !_db->beginTransaction()) return false;
     for (const auto& [sql, args] : steps) {
         if (!_db->executeUpdate(sql, args)) {

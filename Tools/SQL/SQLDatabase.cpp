@@ -312,6 +312,11 @@ bool SQLDatabase::commit() {
 }
 
 bool SQLDatabase::rollback() {
+    if (_db && sqlite3_get_autocommit(_db)) {
+        // SQLite already ended the transaction (some errors roll back on their own).
+        inTransaction_ = false;
+        return true;
+    }
     bool ok = executeUpdate("ROLLBACK");
     // Even a failed ROLLBACK leaves no transaction we could still finish.
     inTransaction_ = false;
