@@ -12,6 +12,8 @@
 #include "tests/exchange/MimeReader.h"
 #include "tests/exchange/SmtpTestServer.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 const char* const kFeedbackBody =
@@ -125,6 +127,17 @@ TEST_F(MailFlow, FeedbackRefusedByTheServerReportsFailedForTwoSeconds) {
     expectPopup("Failed to send", 2.0);
     EXPECT_TRUE(server.received().recipients.empty());
     EXPECT_TRUE(server.received().data.empty());
+
+    // Saved instead: a plain-text body, the address kept.
+    ASSERT_TRUE(selectRow("tableView", 0));
+    ASSERT_TRUE(mailChoice("save", {{"body", "Hola \xC3\xB1"}}));
+    expectPopup("", 2.0);
+    ASSERT_EQ(drafts().size(), 1u);
+    MimeMessage m = readMessage(readFile(drafts()[0]));
+    EXPECT_EQ(m.top.header("to"), AboutViewController::kFeedbackAddress);
+    ASSERT_EQ(m.parts.size(), 1u);
+    EXPECT_EQ(m.parts[0].header("content-type"), "text/plain; charset=UTF-8");
+    EXPECT_EQ(m.parts[0].decoded(), "Hola \xC3\xB1");
 }
 
 TEST_F(MailFlow, SendingWithoutServerOrRecipientFailsAndTheTransportCanBeSwapped) {
@@ -231,31 +244,6 @@ TEST_F(MailFlow, AboutScreenShowsVersionRowsAndOpensTheStorePage) {
     EXPECT_NE(topAs<MoreViewController>(), nullptr);
 }
 
-TEST_F(MailFlow, FeedbackCancelAndSaveOnTheAboutScreen) {
-    Localisation::select("es");
-    startApp();
-    openAbout();
-    EXPECT_EQ(labelText("appNameVersionLbl"), KL("KLAppName") + " v1.2");
-    ASSERT_TRUE(selectRow("tableView", 0));
-    EXPECT_EQ(top()->composer()->draft.subject, KL("KLFAQ"));
-    EXPECT_EQ(
-        top()->composer()->draft.body,
-        "\n{" + KL("KLAppName") + " v1.2 | es_ES,es \nLinux 6.1.0-18-amd64 | ThinkPad X1} \n");
-    ASSERT_TRUE(mailChoice("cancel"));
-    expectPopup(KL("KLSendCancel"), 2.0);
-    ASSERT_TRUE(selectRow("tableView", 0));
-    ASSERT_TRUE(mailChoice("save", {{"body", "Hola"}}));
-    expectPopup("", 2.0);
-    ASSERT_EQ(drafts().size(), 1u);
-    MimeMessage m = readMessage(readFile(drafts()[0]));
-    EXPECT_EQ(m.top.header("to"), AboutViewController::kFeedbackAddress);
-    ASSERT_EQ(m.parts.size(), 1u);
-    EXPECT_EQ(m.parts[0].header("content-type"), "text/plain; charset=UTF-8");
-    EXPECT_EQ(m.parts[0].decoded(), "Hola");
-    // Rows beyond the two do nothing.
-    EXPECT_FALSE(selectRow("tableView", 2) && top()->composer().has_value());
-}
-
 TEST(StoreLink, SystemVersionsCompareNumerically) {
     unsetenv("MARROWKEEPER_STORE_URL");
     unsetenv("MARROWKEEPER_STORE_REVIEWS_URL");
@@ -273,19 +261,15 @@ TEST(StoreLink, SystemVersionsCompareNumerically) {
     ConstParameterAndMethod::gotoAppStorePageRaisal("42");
 }
 
-TEST(Mime, Base64RoundTripsEveryByteInShortLines) {
-    std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-    for (size_t len = 0; len <= 5; ++len) {
-        std::string s = all.substr(250, len);
-        EXPECT_EQ(mime::decodeBase64(mime::base64(s)), s) << len;
-        EXPECT_EQ(mime::base64(s).size() % 4, 0u);
-    }
+TEST(Mime, Base64KnownValuesInShortLines) {
     EXPECT_EQ(mime::base64("Man"), "TWFu");
     EXPECT_EQ(mime::base64("Ma"), "TWE=");
     EXPECT_EQ(mime::base64("M"), "TQ==");
-    std::string lines = mime::base64Lines(all + all);
-    EXPECT_EQ(mime::decodeBase64(lines), all + all);
+    EXPECT_EQ(mime::base64("\xFF\xFE\x00"s), "//4A");
+    std::string all;
+    for (int i = 0; i < 512; ++i) all += static_cast<char>(i);
+    std::string lines = mime::base64Lines(all);
+    EXPECT_EQ(mime::decodeBase64(lines), all);
     size_t start = 0;
     for (size_t nl; (nl = lines.find("\r\n", start)) != std::string::npos; start = nl + 2)
         EXPECT_LE(nl - start, 76u);
