@@ -8,6 +8,7 @@
 #include "catalogue/ProductListViewController.h"
 #include "catalogue/ProductSubItemListViewController.h"
 #include "catalogue/SupplierSettingsVC.h"
+#include "exchange/AboutViewController.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/INItemsViewController.h"
@@ -23,6 +24,7 @@ std::unique_ptr<Screen> createScreen(const std::string& className) {
     if (className == "InventoryProfitCostListViewController")
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
+    if (className == "AboutViewController") return std::make_unique<AboutViewController>();
     if (className == "ALLInventoryViewController")
         return std::make_unique<ALLInventoryViewController>();
     if (className == "OneProductViewController")
