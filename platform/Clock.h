@@ -5,7 +5,7 @@
 #include <string>
 
 class Clock {
-public:
+  public:
     using TimePoint = std::chrono::system_clock::time_point;
     virtual ~Clock() = default;
     virtual TimePoint now() const = 0;
@@ -19,14 +19,14 @@ public:
 
 // The real clock: system time and the machine's time zone ($TZ, else /etc/localtime).
 class SystemClock : public Clock {
-public:
+  public:
     TimePoint now() const override;
     std::string timeZoneId() const override;
 };
 
 // A clock that stands still at a given moment and zone until moved.
 class FixedClock : public Clock {
-public:
+  public:
     FixedClock(TimePoint at, std::string zone) : at_(at), zone_(std::move(zone)) {}
     TimePoint now() const override { return at_; }
     std::string timeZoneId() const override { return zone_; }
@@ -34,7 +34,7 @@ public:
     void advance(std::chrono::seconds s) { at_ += s; }
     void setZone(std::string zone) { zone_ = std::move(zone); }
 
-private:
+  private:
     TimePoint at_;
     std::string zone_;
 };

@@ -5,7 +5,7 @@
 #include <string>
 
 class DocumentsDirectory {
-public:
+  public:
     // Resolution order: the explicit directory (--data-dir), else $MARROWKEEPER_HOME,
     // else $XDG_DATA_HOME/marrowkeeper, else ~/.local/share/marrowkeeper.
     static std::string resolve(const std::optional<std::string>& explicitDir);

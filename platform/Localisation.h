@@ -6,7 +6,7 @@
 #include <vector>
 
 class Localisation {
-public:
+  public:
     // Picks the catalog: `code` when given and known, else the environment's locale
     // (LC_ALL, LC_MESSAGES, LANG), else English.
     static void select(const std::string& code = "");
@@ -18,4 +18,6 @@ public:
 };
 
 // Shorthand used by every screen.
-inline std::string KL(const std::string& key) { return Localisation::text(key); }
+inline std::string KL(const std::string& key) {
+    return Localisation::text(key);
+}

@@ -42,7 +42,7 @@ struct ActionArgs {
 // ---------------------------------------------------------------------------------------
 // Widgets. Every widget has a property name (its data-id on the page).
 class Widget {
-public:
+  public:
     explicit Widget(std::string id) : id_(std::move(id)) {}
     virtual ~Widget() = default;
     const std::string& id() const { return id_; }
@@ -53,15 +53,15 @@ public:
     bool hidden = false;
     std::string caption;  // a caption drawn beside the widget (rows of forms)
 
-protected:
+  protected:
     virtual void describeInto(ViewNode& node) const = 0;
 
-private:
+  private:
     std::string id_;
 };
 
 class Label : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "label"; }
     std::string text;
@@ -69,12 +69,12 @@ public:
     // A tap on a label row runs this operation (e.g. opening a list); empty: none.
     std::string action;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
 class TextField : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "field"; }
     std::string text;
@@ -95,29 +95,29 @@ public:
     int shakeCount = 0;  // the page shakes when this grows
     bool editing = false;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
 class Button : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "button"; }
     std::string title;
     std::string image;   // image name, e.g. "bookmark_white_delete"
     std::string action;  // operation name run on tap
     std::string style;   // "", "primary", "round", "delete", "bar"
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
 class ImageView : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "image"; }
     std::string image;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
@@ -143,7 +143,7 @@ struct TableRow {
 };
 
 class TableView : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "table"; }
     double rowHeight = 44;
@@ -153,12 +153,12 @@ public:
     void reloadData() { ++reloadCount; }
     int reloadCount = 0;
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
 class DatePicker : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "datepicker"; }
     std::chrono::system_clock::time_point date;
@@ -169,13 +169,13 @@ public:
     std::string calendarDateText() const;
     bool setCalendarDateText(const std::string& ymd);
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
 // A bar of buttons (the four-button bar of the main screens).
 class ButtonBar : public Widget {
-public:
+  public:
     using Widget::Widget;
     const char* kind() const override { return "bar"; }
     struct Item {
@@ -187,7 +187,7 @@ public:
     std::vector<Item> items;
     int current = -1;  // the item that marks the screen shown
 
-protected:
+  protected:
     void describeInto(ViewNode& node) const override;
 };
 
@@ -244,7 +244,7 @@ struct ComposerSheet {
 
 // ---------------------------------------------------------------------------------------
 class Screen {
-public:
+  public:
     // `singleLayout`: the screen has one layout only (no "960" variant).
     explicit Screen(std::string className, bool singleLayout = false);
     virtual ~Screen();
@@ -316,7 +316,7 @@ public:
     // Extra content for describe() (widgets with their own drawing add nothing here).
     virtual void describeExtra(ViewNode& /*node*/) const {}
 
-private:
+  private:
     friend class Navigator;
     std::string className_;
     std::string layout_;
@@ -333,7 +333,7 @@ private:
 
 // Widgets that handle their own events (chart, segmented selector) implement this too.
 class EventWidget {
-public:
+  public:
     virtual ~EventWidget() = default;
     virtual bool handle(const UIEvent& e) = 0;
 };
@@ -341,7 +341,7 @@ public:
 // ---------------------------------------------------------------------------------------
 // The pixel size of the current screen mode, as the page reports it.
 class ScreenMode {
-public:
+  public:
     static std::optional<std::pair<int, int>> pixelSize();
     static void setPixelSize(std::optional<std::pair<int, int>> size);
     // The class name for exactly 640 by 1136 pixels; else the class name + "960".
@@ -356,7 +356,7 @@ struct Transition {
 };
 
 class Navigator {
-public:
+  public:
     Navigator() = default;
     ~Navigator();
     Navigator(const Navigator&) = delete;
@@ -386,7 +386,7 @@ public:
     static Navigator* shared();
     static void setShared(Navigator* nav);
 
-private:
+  private:
     std::vector<std::unique_ptr<Screen>> stack_;
     std::vector<std::unique_ptr<Screen>> removed_;
     Transition transition_;

@@ -7,7 +7,7 @@
 #include "platform/Text.h"
 
 class UserDefaults {
-public:
+  public:
     // The process-wide store, loaded from the documents directory on first use.
     static UserDefaults& standardUserDefaults();
     // Drops the process-wide store so the next call reloads it (tests, a new data dir).
@@ -25,7 +25,7 @@ public:
     const std::map<std::string, std::string>& values() const { return values_; }
     const std::string& filePath() const { return path_; }
 
-private:
+  private:
     void load();
     std::string path_;
     std::map<std::string, std::string> values_;

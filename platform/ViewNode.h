@@ -10,7 +10,7 @@
 #include <vector>
 
 class ViewNode {
-public:
+  public:
     using Array = std::vector<ViewNode>;
     using Object = std::vector<std::pair<std::string, ViewNode>>;  // keeps insertion order
 
@@ -57,6 +57,6 @@ public:
     // Member lookup on objects; nullptr when absent or not an object.
     const ViewNode* get(const std::string& key) const;
 
-private:
+  private:
     std::variant<std::nullptr_t, bool, double, std::string, Array, Object> v_;
 };

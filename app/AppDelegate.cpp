@@ -1,0 +1,75 @@
+#include "app/AppDelegate.h"
+
+#include "app/ScreenFactory.h"
+#include "platform/DocumentsDirectory.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/SDBManager.h"
+#include "storage/SProductsNameSubDB.h"
+#include "storage/SProductsNameTypeDB.h"
+#include "storage/SSupplierOrCustomersDB.h"
+#include "storage/SUserCommodityDB.h"
+#include "storage/SUserCommodityOrderDB.h"
+
+bool AppDelegate::prepareEnvironment(const Options& options, std::string* error) {
+    const std::string dir = DocumentsDirectory::resolve(
+        options.dataDir.empty() ? std::nullopt : std::optional<std::string>(options.dataDir));
+    std::string why;
+    if (!DocumentsDirectory::ensure(dir, &why)) {
+        if (error) *error = "Cannot use the data folder " + dir + ": " + why;
+        return false;
+    }
+    DocumentsDirectory::setPath(dir);
+    Localisation::select(options.language);
+    UserDefaults::resetStandardUserDefaults();
+    SDBManager::close();
+    // An empty-looking ledger would read to the user as lost data: refuse to go on.
+    if (!SDBManager::defaultDBManager().isOpen()) {
+        if (error)
+            *error = "Cannot open the ledger " + SDBManager::defaultDBManager().name() +
+                     ": it is not a ledger database or cannot be written. The file was left "
+                     "untouched.";
+        SDBManager::close();
+        return false;
+    }
+    return true;
+}
+
+bool AppDelegate::application_didFinishLaunchingWithOptions() {
+    SUserCommodityDB().createCommodDataBase();
+    SUserCommodityOrderDB().createUserCommodityOrderDataBase();
+    SProductsNameTypeDB().createProductsNameTypeDataBase();
+    SProductsNameSubDB().createProductNameDataBase();
+    SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
+
+    defAddDefaultSupplierAndCustomerItem();
+
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const Text pattern = defaults.stringForKey("yyyy/MM/dd");
+    if (!pattern || pattern->empty()) {
+        defaults.setObject_forKey("yyyy/MM/dd", "yyyy/MM/dd");
+        defaults.synchronize();
+    }
+
+    navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
+    return true;
+}
+
+void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
+    const std::pair<const char*, const char*> kinds[] = {{"000", "KLDefaultSupplier"},
+                                                         {"111", "KLDefaultCustomer"}};
+    for (const auto& [tag, nameKey] : kinds) {
+        if (!SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag).empty()) continue;
+        SSupplierOrCustomers partner;
+        partner.supplierOrCustomersName = KL(nameKey);
+        partner.supplierOrCustomersNameKey =
+            KL(nameKey) + ConstParameterAndMethod::getDateNowKeyFormatter();
+        partner.supplierOrCustomersTags = tag;
+        partner.supplierOrCustomersTelphone = "-";
+        partner.supplierOrCustomersAddress = "-";
+        partner.supplierOrCustomersNotes = "-";
+        partner.supplierOrCustomersIndex = ConstParameterAndMethod::getDateNowKeyFormatter();
+        SSupplierOrCustomersDB().saveSupplierOrCustomers(partner);
+    }
+}

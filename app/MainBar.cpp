@@ -1,0 +1,46 @@
+#include "app/MainBar.h"
+
+#include <string>
+
+#include "app/ScreenFactory.h"
+#include "platform/Localisation.h"
+
+namespace MainBar {
+
+namespace {
+void pushMain(Screen& from, const char* className) {
+    auto screen = createScreen(className);
+    if (screen && from.navigationController())
+        from.navigationController()->pushViewController(std::move(screen), false);
+}
+}  // namespace
+
+void install(Screen& screen, Index index) {
+    const std::string n = std::to_string(static_cast<int>(index));
+    struct Target {
+        const char* op;
+        const char* className;
+        const char* titleKey;
+        const char* image;
+        Index index;
+    };
+    const Target targets[] = {
+        {"jumpOutItems", "OUTItemsViewController", "KLSales", "bar_sales", kSalesJournal},
+        {"jumpInItems", "INItemsViewController", "KLPurchase", "bar_purchase", kPurchaseJournal},
+        {"jumpInventoryItems", "InventoryProfitCostListViewController", "KLStatistics",
+         "bar_statistics", kDashboard},
+        {"jumpMoreItems", "MoreViewController", "KLMore", "bar_more", kMore},
+    };
+    auto& bar = screen.add<ButtonBar>("tabBar");
+    int position = 0;
+    for (const auto& t : targets) {
+        const std::string op = std::string(t.op) + n + "Event";
+        bar.items.push_back({t.op, KL(t.titleKey), op, t.image});
+        if (t.index == index) bar.current = position;
+        ++position;
+        const char* cls = t.className;
+        screen.on(op, [&screen, cls](const ActionArgs&) { pushMain(screen, cls); });
+    }
+}
+
+}  // namespace MainBar

@@ -1,0 +1,13 @@
+#pragma once
+// The bar of four buttons carried by the four main screens. Each press pushes a new
+// instance of its target without animation; nothing is removed from the stack.
+#include "platform/UI.h"
+
+namespace MainBar {
+// The main screens, by the index used in their operation names
+// (jumpOutItems<N>Event and its siblings).
+enum Index { kPurchaseJournal = 0, kSalesJournal = 1, kDashboard = 2, kMore = 3 };
+
+// Adds the bar widget ("tabBar") and registers the four operations of screen `index`.
+void install(Screen& screen, Index index);
+}  // namespace MainBar

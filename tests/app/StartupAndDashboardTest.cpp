@@ -1,0 +1,252 @@
+// Start-up, the dashboard's six figures and the bar of four buttons, driven through the
+// navigator with a pinned clock (Saturday 9 May 2015, 16:02:50, Madrid).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/AppDelegate.h"
+#include "app/MoreViewController.h"
+#include "platform/DocumentsDirectory.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "stats/InventoryProfitCostListViewController.h"
+#include "storage/NumberText.h"
+#include "storage/SDBManager.h"
+#include "storage/SSupplierOrCustomersDB.h"
+#include "storage/SUserCommodityDB.h"
+#include "storage/SUserCommodityOrderDB.h"
+#include "tests/support/AppHarness.h"
+
+namespace {
+
+SUserCommodity header(const char* kind, const char* y, const char* m, const char* d,
+                      const char* amount) {
+    SUserCommodity h;
+    h.orderPrimaryKeyDate = "20150509160250";
+    h.orderSalesAndPurchaseTags = kind;
+    h.orderSalesTagOrPurchaseTag = std::string(kind) == "21" ? "111" : "000";
+    h.orderTotalAmount = amount;
+    h.years = y;
+    h.months = m;
+    h.days = d;
+    return h;
+}
+
+SUserCommodityOrder line(const char* kind, const char* qty) {
+    SUserCommodityOrder l;
+    l.orderItemPrimaryKeyDate = "20150509160250";
+    l.orderItemSalesAndPurchaseTags = kind;
+    l.orderItemQuantity = qty;
+    return l;
+}
+
+class Startup : public AppHarness {};
+class Dashboard : public AppHarness {};
+
+}  // namespace
+
+TEST_F(Startup, FirstStartMakesTablesDefaultPartnersAndDatePattern) {
+    start();
+    SSupplierOrCustomersDB partners;
+    auto suppliers = partners.findWithSupplierOrCustomersTagsLike("000");
+    auto customers = partners.findWithSupplierOrCustomersTagsLike("111");
+    ASSERT_EQ(suppliers.size(), 1u);
+    ASSERT_EQ(customers.size(), 1u);
+    EXPECT_EQ(suppliers[0].supplierOrCustomersName, KL("KLDefaultSupplier"));
+    EXPECT_EQ(suppliers[0].supplierOrCustomersNameKey, KL("KLDefaultSupplier") + "20150509160250");
+    EXPECT_EQ(suppliers[0].supplierOrCustomersTelphone, "-");
+    EXPECT_EQ(suppliers[0].supplierOrCustomersAddress, "-");
+    EXPECT_EQ(suppliers[0].supplierOrCustomersNotes, "-");
+    EXPECT_EQ(suppliers[0].supplierOrCustomersIndex, "20150509160250");
+    EXPECT_EQ(customers[0].supplierOrCustomersName, KL("KLDefaultCustomer"));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("yyyy/MM/dd"), "yyyy/MM/dd");
+    ASSERT_EQ(nav().depth(), 1u);
+    EXPECT_EQ(top()->className(), "InventoryProfitCostListViewController");
+    EXPECT_EQ(top()->layout(), "InventoryProfitCostListViewController");
+
+    // The file holds the five tables.
+    auto rs = SDBManager::defaultDBManager().dataBase()->executeQuery(
+        "select count(*) from sqlite_master where type = 'table' and name like 'S%'");
+    ASSERT_TRUE(rs && rs->next());
+    EXPECT_EQ(rs->intForColumnIndex(0), 5);
+}
+
+TEST_F(Startup, LaterStartsAddOnlyTheMissingKindAndKeepTheDatePattern) {
+    start();
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey("dd.MM.yyyy", "yyyy/MM/dd");
+    defaults.synchronize();
+    SSupplierOrCustomersDB partners;
+    auto customer = partners.findWithSupplierOrCustomersTagsLike("111").at(0);
+    ASSERT_TRUE(partners.deleteSupplierOrCustomersKey(customer.supplierOrCustomersNameKey));
+
+    clock_->advance(std::chrono::seconds(3600));
+    start();
+    auto suppliers = partners.findWithSupplierOrCustomersTagsLike("000");
+    auto customers = partners.findWithSupplierOrCustomersTagsLike("111");
+    EXPECT_EQ(suppliers.size(), 1u);
+    ASSERT_EQ(customers.size(), 1u);
+    EXPECT_NE(customers[0].supplierOrCustomersNameKey, customer.supplierOrCustomersNameKey);
+    EXPECT_EQ(customers[0].supplierOrCustomersIndex, "20150509170250");
+    EXPECT_EQ(defaults.stringForKey("yyyy/MM/dd"), "dd.MM.yyyy");
+}
+
+TEST_F(Startup, OtherScreenModesUseThe960Layouts) {
+    ScreenMode::setPixelSize(std::make_pair(640, 960));
+    start();
+    EXPECT_EQ(top()->layout(), "InventoryProfitCostListViewController960");
+}
+
+TEST_F(Startup, RefusesAFileThatIsNotALedgerAndLeavesItUntouched) {
+    const std::string path = dataDir_ + "/voice.sqlite";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "my tax notes, not a database\n";
+    }
+    AppDelegate::Options options;
+    options.dataDir = dataDir_;
+    std::string error;
+    EXPECT_FALSE(AppDelegate::prepareEnvironment(options, &error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    std::ifstream in(path, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "my tax notes, not a database\n");
+}
+
+TEST_F(Startup, RefusesADataFolderThatCannotBeCreated) {
+    const std::string blocker = dataDir_ + "/file";
+    std::ofstream(blocker) << "x";
+    AppDelegate::Options options;
+    options.dataDir = blocker + "/ledger";
+    std::string error;
+    EXPECT_FALSE(AppDelegate::prepareEnvironment(options, &error));
+    EXPECT_NE(error.find(options.dataDir), std::string::npos) << error;
+}
+
+TEST_F(Dashboard, EmptyLedgerShowsZeros) {
+    start();
+    EXPECT_EQ(labelText("showTodayPurchaseValueText"), "0.00");
+    EXPECT_EQ(labelText("showTodaySalesValueText"), "0.00");
+    EXPECT_EQ(labelText("showMonthPurchaseValueText"), "0.00");
+    EXPECT_EQ(labelText("showMonthSalesValueText"), "0.00");
+    EXPECT_EQ(labelText("showMyOrderQtyValueText"), "0");
+    EXPECT_EQ(labelText("showMyInventoryQtyValueText"), "0.00");
+    EXPECT_EQ(labelText("showTodayPurchaseLbl"), KL("KLToday") + "(" + KL("KLPurchase") + ")");
+    EXPECT_EQ(labelText("showYearsAndMonthLbl"), "2015,May");
+}
+
+TEST_F(Dashboard, TodayMonthAndOtherPeriodsAreToldApart) {
+    start();
+    SUserCommodityDB orders;
+    ASSERT_TRUE(orders.saveUserCommodity(header("11", "2015", "5", "9", "10.50")));  // today
+    ASSERT_TRUE(orders.saveUserCommodity(header("11", "2015", "5", "8", "4.25")));   // yesterday
+    ASSERT_TRUE(orders.saveUserCommodity(header("11", "2015", "4", "9", "100")));    // last month
+    ASSERT_TRUE(orders.saveUserCommodity(header("11", "2015", "05", "9", "7")));     // "05" ≠ 5
+    ASSERT_TRUE(orders.saveUserCommodity(header("21", "2015", "5", "9", "3.3")));
+    ASSERT_TRUE(orders.saveUserCommodity(header("21", "2014", "5", "9", "99")));
+    tap("jumpInventoryItems2Event");  // a new dashboard computes afresh
+    EXPECT_EQ(nav().depth(), 2u);
+    EXPECT_EQ(labelText("showTodayPurchaseValueText"), "10.50");
+    EXPECT_EQ(labelText("showMonthPurchaseValueText"), "14.75");
+    EXPECT_EQ(labelText("showTodaySalesValueText"), "3.30");
+    EXPECT_EQ(labelText("showMonthSalesValueText"), "3.30");
+    EXPECT_EQ(labelText("showMyOrderQtyValueText"), "6");
+}
+
+TEST_F(Dashboard, InventoryGoesNegativeAndTextsWithoutNumbersCountZero) {
+    start();
+    SUserCommodityOrderDB lines;
+    ASSERT_TRUE(lines.saveUserCommodityOrder(line("11", "2.5")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(line("11", "box")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(line("21", "4kg")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(line("12", "100")));  // not a purchase code
+    tap("jumpInventoryItems2Event");
+    EXPECT_EQ(labelText("showMyInventoryQtyValueText"), "-1.50");
+}
+
+TEST_F(Dashboard, SumsAreSinglePrecisionInListOrderAndEqualSummingTheRecords) {
+    start();
+    SUserCommodityDB orders;
+    auto db = SDBManager::defaultDBManager().dataBase();
+    ASSERT_TRUE(db->beginTransaction());
+    for (int i = 0; i < 3000; ++i) orders.saveUserCommodity(header("21", "2015", "5", "9", "0.10"));
+    ASSERT_TRUE(db->commit());
+    tap("jumpInventoryItems2Event");
+
+    float fromRecords = 0;
+    for (const auto& h :
+         orders.findProfitWithYearThingLike_findProfitWithMonthThingLike_findWithThingToday_findProfitWithSalesAndPurchaseTagsLike(
+             "2015", "5", "9", "21"))
+        fromRecords += floatValue(h.orderTotalAmount);
+    EXPECT_EQ(labelText("showTodaySalesValueText"), formatAmount(fromRecords));
+    EXPECT_EQ(labelText("showTodaySalesValueText"), "300.01") << "float drift is part of the figure";
+    EXPECT_EQ(labelText("showMyOrderQtyValueText"), "3000");
+}
+
+TEST_F(Dashboard, OrderCountIsNotCappedAtTenThousand) {
+    start();
+    auto db = SDBManager::defaultDBManager().dataBase();
+    ASSERT_TRUE(db->beginTransaction());
+    for (int i = 0; i < 10001; ++i)
+        db->executeUpdate("INSERT INTO SUserCommodity (orderName) VALUES (?)", {"o"});
+    ASSERT_TRUE(db->commit());
+    tap("jumpInventoryItems2Event");
+    EXPECT_EQ(labelText("showMyOrderQtyValueText"), "10001");
+}
+
+TEST_F(Dashboard, CaptionOfYearAndMonthIsSetOnceButFiguresOnEveryAppearance) {
+    start();
+    auto* dash = topAs<InventoryProfitCostListViewController>();
+    clock_->set(at(2015, 6, 1));
+    SUserCommodityDB().saveUserCommodity(header("11", "2015", "6", "1", "5"));
+    tap("jumpMoreItems2Event");
+    nav().popViewControllerAnimated(false);
+    nav().drain();
+    ASSERT_EQ(top(), dash);
+    EXPECT_EQ(labelText("showYearsAndMonthLbl"), "2015,May");
+    EXPECT_EQ(labelText("showTodayPurchaseValueText"), "5.00");
+}
+
+TEST_F(Dashboard, BarPressesPushNewInstancesWithoutAnimation) {
+    start();
+    Screen* first = top();
+    ASSERT_TRUE(tap("jumpInventoryItems2Event"));
+    EXPECT_EQ(nav().depth(), 2u);
+    EXPECT_NE(top(), first);
+    EXPECT_FALSE(nav().lastTransition().animated);
+    ASSERT_TRUE(tap("jumpMoreItems2Event"));
+    ASSERT_NE(topAs<MoreViewController>(), nullptr);
+    EXPECT_EQ(top()->title, KL("KLMore"));
+    ASSERT_TRUE(tap("jumpMoreItems3Event"));
+    EXPECT_EQ(nav().depth(), 4u);
+    auto* bar = top()->get<ButtonBar>("tabBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->items.at(bar->current).action, "jumpMoreItems3Event");
+    EXPECT_FALSE(tap("jumpMoreItems2Event")) << "the More screen carries the operations named 3";
+}
+
+TEST_F(Dashboard, MoreScreenStoresThePartnerKindBeforeOpeningAList) {
+    start();
+    tap("jumpMoreItems2Event");
+    tap("jumpCustomersEvent");
+    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("000"), "111");
+    while (nav().depth() > 2) {
+        nav().popViewControllerAnimated(false);
+        nav().drain();
+    }
+    tap("jumpSupplierEvent");
+    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("000"), "000");
+}
+
+TEST_F(Dashboard, MoreScreenReadsTheExportDataOnceWhenLoaded) {
+    start();
+    SUserCommodityDB().saveUserCommodity(header("21", "2015", "5", "9", "1"));
+    tap("jumpMoreItems2Event");
+    auto* more = topAs<MoreViewController>();
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->exportDataArray.size(), 1u);
+    SUserCommodityDB().saveUserCommodity(header("21", "2015", "5", "9", "2"));
+    more->viewWillAppear();
+    EXPECT_EQ(more->exportDataArray.size(), 1u);
+}
