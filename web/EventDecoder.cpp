@@ -123,7 +123,7 @@ std::optional<DecodedEvent> decodeEvent(const json& body, std::string* error) {
         r.integer("length", &e.length, true, 0, kTextMax);
         r.string("replacement", &e.replacement, false);
         if (r.ok() && !body.contains("replacement")) r.fail("missing replacement");
-    } else if (t == "return") {
+    } else if (t == "return" || t == "focus") {
         r.string("id", &e.id, true);
     } else if (t == "date") {
         r.string("id", &e.id, true);

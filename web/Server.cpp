@@ -3,8 +3,10 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <random>
@@ -245,13 +247,17 @@ bool WebServer::bind(int port) {
 
 bool WebServer::start() {
     if (port_ == 0 || thread_.joinable()) return false;
-    thread_ = std::thread([this] { http_->server.listen_after_bind(); });
-    return true;
-}
-
-bool WebServer::run() {
-    if (port_ == 0) return false;
-    return http_->server.listen_after_bind();
+    loopEnded_ = false;
+    thread_ = std::thread([this] {
+        http_->server.listen_after_bind();
+        loopEnded_ = true;
+    });
+    // stop() only takes effect once the loop runs; wait for it so that a stop right after
+    // start cannot be lost.
+    while (!http_->server.is_running() && !loopEnded_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return !loopEnded_;
 }
 
 void WebServer::stop() {

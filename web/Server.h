@@ -5,6 +5,7 @@
 // Security: it listens on 127.0.0.1 only, every request must carry the per-start access
 // token (the first load trades the token in the URL for a cookie), the Host header must
 // name this server (DNS rebinding) and posts must come from its own origin (CSRF).
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -53,10 +54,8 @@ class WebServer {
 
     // Binds 127.0.0.1:port (0: any free port). False when the port cannot be had.
     bool bind(int port);
-    // Serves on a thread of its own until stop(); bind() first.
+    // Serves on a thread of its own until stop(); bind() first. Returns once serving.
     bool start();
-    // Serves on the calling thread until stop(); bind() first.
-    bool run();
     void stop();
 
     int port() const { return port_; }
@@ -82,6 +81,7 @@ class WebServer {
     std::mutex& appMutex_;
     std::unique_ptr<Http> http_;
     std::thread thread_;
+    std::atomic<bool> loopEnded_{false};
     int port_ = 0;
     std::string token_;
 };
