@@ -13,7 +13,7 @@
     shownToasts: new Set(),
     shakes: new Map(),      // "serial/id" -> shake count already shown
     editing: new Map(),     // "serial/id" -> editing flag of the last view
-    pendingText: null,      // the text change in flight: where the caret goes afterwards
+    programmaticFocus: false,
     floatOpacity: new Map(),
     composerEdits: null,    // {serial, to, subject, body} typed into the mail sheet
     lastChart: null,        // last chart event posted, to drop repeats caused by redraws
@@ -37,7 +37,9 @@
     return {status: res.status, data};
   }
 
-  // Events go out one at a time, each naming the screen it was made on.
+  // Events go out one at a time, each naming the screen it was made on. An event may be
+  // given as a function that builds it when its turn comes, against the page as drawn
+  // from the previous answer (text edits need the field's text and caret of that moment).
   function post(event) {
     state.queue = state.queue.then(() => send(event)).catch((err) => {
       console.error('event failed', err);
@@ -45,22 +47,30 @@
     return state.queue;
   }
 
-  async function send(event) {
+  async function send(intent) {
     if (!state.view) return;
+    let event = intent;
+    let after = null;
+    if (typeof intent === 'function') {
+      const built = intent();
+      if (!built) return;
+      event = built.event;
+      after = built.after || null;
+    }
     const body = Object.assign({serial: state.view.screen.serial}, event);
     const res = await api('POST', '/api/event', body);
     if (res.status === 200 && res.data) {
-      render(res.data);
+      render(res.data, after);
       return;
     }
     if (res.data && res.data.error) console.warn('event refused:', res.status, res.data.error);
     // Stale or refused: draw what the program shows now.
-    await refresh();
+    await refresh(after);
   }
 
-  async function refresh() {
+  async function refresh(after) {
     const res = await api('GET', '/api/view');
-    if (res.status === 200 && res.data) render(res.data);
+    if (res.status === 200 && res.data) render(res.data, after || null);
   }
 
   function pixelSize() {
@@ -205,7 +215,8 @@
     return state.view.screen.serial + '/' + id;
   }
 
-  function render(view) {
+  // `after`: the caret to set once a text edit has been answered.
+  function render(view, after) {
     if (!view || !view.screen) return;
     const previous = state.view;
     const kept = keepState(previous);
@@ -248,7 +259,7 @@
 
     animateTransition(root, view.transition);
     showToasts(s.toasts || []);
-    restoreState(kept, root);
+    restoreState(kept, root, after);
     rememberFlags(s);
     for (const url of view.openURLs || []) {
       if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');
@@ -486,7 +497,7 @@
       clear.hidden = !input.value;
       clear.addEventListener('mousedown', (ev) => ev.preventDefault());
       clear.addEventListener('click', () => {
-        postText(input, w.id, 0, input.value.length, '');
+        postText(w.id, (value) => ({start: 0, end: value.length, replacement: ''}));
       });
       wrap.append(clear);
     }
@@ -502,6 +513,15 @@
         post({type: 'return', id: w.id});
       }
     });
+    input.addEventListener('focus', () => {
+      if (state.programmaticFocus) return;
+      // Tell the program the field is being edited, unless it already knows.
+      post(() => {
+        const now = (state.view.screen.widgets || []).find((x) => x.kind === 'field' &&
+          x.id === w.id);
+        return now && !now.editing ? {event: {type: 'focus', id: w.id}} : null;
+      });
+    });
     input.addEventListener('compositionstart', () => {
       state.composing = {value: input.value, start: input.selectionStart, end: input.selectionEnd};
     });
@@ -512,7 +532,8 @@
       // The composition changed the box directly; put it back and ask the program.
       input.value = c.value;
       input.setSelectionRange(c.start, c.end);
-      postText(input, w.id, c.start, c.end, ev.data || '');
+      const data = ev.data || '';
+      postText(w.id, (value, start, end) => ({start, end, replacement: data}));
     });
     input.addEventListener('input', () => {
       if (state.composing) return;
@@ -522,7 +543,7 @@
       if (input.value !== before) {
         const now = input.value;
         input.value = before;
-        postText(input, w.id, 0, before.length, now);
+        postText(w.id, (value) => ({start: 0, end: value.length, replacement: now}));
       }
     });
     return wrap;
@@ -547,19 +568,17 @@
   function onBeforeInput(ev, input, w) {
     if (ev.inputType === 'insertCompositionText') return;  // handled at compositionend
     ev.preventDefault();
-    const value = input.value;
-    let start = input.selectionStart;
-    let end = input.selectionEnd;
-    let replacement = '';
-    switch (ev.inputType) {
+    const type = ev.inputType;
+    let data = '';
+    switch (type) {
       case 'insertText':
       case 'insertReplacementText':
       case 'insertFromPaste':
       case 'insertFromDrop':
       case 'insertFromYank':
-        replacement = ev.data !== null && ev.data !== undefined ? ev.data
+        data = ev.data !== null && ev.data !== undefined ? ev.data
           : (ev.dataTransfer ? ev.dataTransfer.getData('text/plain') : '');
-        if (!w.multiline) replacement = replacement.replace(/\r?\n/g, ' ');
+        if (!w.multiline) data = data.replace(/\r?\n/g, ' ');
         break;
       case 'insertLineBreak':
       case 'insertParagraph':
@@ -567,54 +586,61 @@
           post({type: 'return', id: w.id});
           return;
         }
-        replacement = '\n';
-        break;
-      case 'deleteContentBackward':
-        if (start === end) start = previousCodePointStart(value, start);
-        break;
-      case 'deleteContentForward':
-        if (start === end) end = nextCodePointEnd(value, end);
-        break;
-      case 'deleteWordBackward':
-        if (start === end) start = value.slice(0, start).search(/\S*\s*$/);
-        break;
-      case 'deleteWordForward':
-        if (start === end) {
-          const m = value.slice(end).match(/^\s*\S*/);
-          end += m ? m[0].length : 0;
-        }
-        break;
-      case 'deleteSoftLineBackward':
-      case 'deleteHardLineBackward':
-        if (start === end) start = 0;
-        break;
-      case 'deleteSoftLineForward':
-      case 'deleteHardLineForward':
-        if (start === end) end = value.length;
-        break;
-      case 'deleteByCut':
-      case 'deleteByDrag':
-      case 'deleteContent':
+        data = '\n';
         break;
       default:
-        return;  // undo, redo, formatting: the program keeps the text
+        if (!type.startsWith('delete')) return;  // undo, redo, formatting: nothing
     }
-    if (start === end && replacement === '') return;
-    postText(input, w.id, start, end, replacement);
+    postText(w.id, (value, start, end) => editRange(type, value, start, end, data));
   }
 
-  // start/end are UTF-16 offsets into the field's current text.
-  function postText(input, id, start, end, replacement) {
-    const value = input.value;
-    const location = codePoints(value.slice(0, start));
-    const length = codePoints(value.slice(start, end));
-    state.pendingText = {
-      serial: state.view.screen.serial, id, before: value,
-      selection: [input.selectionStart, input.selectionEnd],
-      expected: value.slice(0, start) + replacement + value.slice(end),
-      caretCp: location + codePoints(replacement),
-    };
-    post({type: 'text', id, location, length, replacement});
+  // The range an edit replaces, in UTF-16 offsets of the field's text.
+  function editRange(type, value, start, end, data) {
+    if (start !== end || !type.startsWith('delete')) {
+      return {start, end, replacement: type.startsWith('delete') ? '' : data};
+    }
+    switch (type) {
+      case 'deleteContentBackward': start = previousCodePointStart(value, start); break;
+      case 'deleteContentForward': end = nextCodePointEnd(value, end); break;
+      case 'deleteWordBackward': start = value.slice(0, start).search(/\S*\s*$/); break;
+      case 'deleteWordForward': {
+        const m = value.slice(end).match(/^\s*\S*/);
+        end += m ? m[0].length : 0;
+        break;
+      }
+      case 'deleteSoftLineBackward':
+      case 'deleteHardLineBackward': start = 0; break;
+      case 'deleteSoftLineForward':
+      case 'deleteHardLineForward': end = value.length; break;
+      default: break;
+    }
+    return {start, end, replacement: ''};
+  }
+
+  function fieldInput(id) {
+    return appRoot().querySelector(`.field-input[data-id="${CSS.escape(id)}"]`);
+  }
+
+  // `range(value, selectionStart, selectionEnd)` gives {start, end, replacement} in UTF-16
+  // offsets; it runs when the event's turn comes, on the field as last drawn.
+  function postText(id, range) {
+    post(() => {
+      const input = fieldInput(id);
+      if (!input) return null;
+      const value = input.value;
+      const r = range(value, input.selectionStart, input.selectionEnd);
+      if (r.start === r.end && r.replacement === '') return null;
+      const location = codePoints(value.slice(0, r.start));
+      const length = codePoints(value.slice(r.start, r.end));
+      return {
+        event: {type: 'text', id, location, length, replacement: r.replacement},
+        after: {
+          serial: state.view.screen.serial, id, before: value,
+          selection: [input.selectionStart, input.selectionEnd],
+          caretCp: location + codePoints(r.replacement),
+        },
+      };
+    });
   }
 
   // ---- keeping focus, caret and scrolling across redraws -------------------------------
@@ -642,7 +668,16 @@
     return kept;
   }
 
-  function restoreState(kept, root) {
+  function focusField(input) {
+    state.programmaticFocus = true;
+    try {
+      input.focus({preventScroll: true});
+    } finally {
+      state.programmaticFocus = false;
+    }
+  }
+
+  function restoreState(kept, root, pending) {
     const s = state.view.screen;
     const sameScreen = kept.serial === s.serial;
     if (sameScreen) {
@@ -658,12 +693,10 @@
     const fieldFor = (id) => root.querySelector(`.field-input[data-id="${CSS.escape(id)}"]`);
     const widgetFor = (id) => (s.widgets || []).find((w) => w.kind === 'field' && w.id === id);
 
-    const pending = state.pendingText;
-    state.pendingText = null;
     if (pending && pending.serial === s.serial) {
       const input = fieldFor(pending.id);
       if (input) {
-        input.focus({preventScroll: true});
+        focusField(input);
         if (input.value === pending.before) {
           input.setSelectionRange(pending.selection[0], pending.selection[1]);
         } else {
@@ -680,7 +713,7 @@
       if (w.editing && was === false) {
         const input = fieldFor(w.id);
         if (input) {
-          input.focus({preventScroll: true});
+          focusField(input);
           return;
         }
       }
@@ -690,7 +723,7 @@
       const resigned = w && !w.editing && state.editing.get(key(w.id)) === true;
       const input = fieldFor(kept.focus.id);
       if (input && !resigned && !w.hidden) {
-        input.focus({preventScroll: true});
+        focusField(input);
         const len = input.value.length;
         input.setSelectionRange(Math.min(kept.focus.selection[0], len),
           Math.min(kept.focus.selection[1], len));
