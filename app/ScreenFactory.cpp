@@ -1,11 +1,34 @@
 #include "app/ScreenFactory.h"
 
 #include "app/MoreViewController.h"
+#include "stats/ALLInventoryViewController.h"
+#include "stats/HomeStatisticsViewController.h"
+#include "orders/CreateOrEditSalesAccountVC.h"
+#include "orders/EditOrderItemsVC.h"
+#include "orders/INItemsViewController.h"
+#include "orders/NoteSelectListView.h"
+#include "orders/OUTItemsViewController.h"
+#include "orders/SelectProductsBackViewController.h"
 #include "stats/InventoryProfitCostListViewController.h"
+#include "stats/OneProductViewController.h"
 
 std::unique_ptr<Screen> createScreen(const std::string& className) {
     if (className == "InventoryProfitCostListViewController")
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
+    if (className == "ALLInventoryViewController")
+        return std::make_unique<ALLInventoryViewController>();
+    if (className == "OneProductViewController")
+        return std::make_unique<OneProductViewController>();
+    if (className == "HomeStatisticsViewController")
+        return std::make_unique<HomeStatisticsViewController>();
+    if (className == "OUTItemsViewController") return std::make_unique<OUTItemsViewController>();
+    if (className == "INItemsViewController") return std::make_unique<INItemsViewController>();
+    if (className == "CreateOrEditSalesAccountVC")
+        return std::make_unique<CreateOrEditSalesAccountVC>();
+    if (className == "SelectProductsBackViewController")
+        return std::make_unique<SelectProductsBackViewController>();
+    if (className == "EditOrderItemsVC") return std::make_unique<EditOrderItemsVC>();
+    if (className == "NoteSelectListView") return std::make_unique<NoteSelectListView>();
     return nullptr;
 }

@@ -41,4 +41,5 @@ private:
     std::string _query;
     std::map<std::string, int> _columnNameToIndexMap;
     bool _columnNamesSetup = false;
+    bool _onRow = false;  // a row from the last next() is available to read
 };

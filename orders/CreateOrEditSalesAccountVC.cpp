@@ -1,0 +1,315 @@
+#include "orders/CreateOrEditSalesAccountVC.h"
+
+#include <algorithm>
+
+#include "app/ScreenFactory.h"
+#include "orders/EditOrderItemsVC.h"
+#include "orders/NoteSelectListView.h"
+#include "orders/OrderHandOver.h"
+#include "orders/SelectProductsBackViewController.h"
+#include "platform/Clock.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/NumberText.h"
+#include "storage/SSupplierOrCustomersDB.h"
+
+CreateOrEditSalesAccountVC::CreateOrEditSalesAccountVC() : Screen("CreateOrEditSalesAccountVC") {}
+
+void CreateOrEditSalesAccountVC::viewDidLoad() {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const std::string partnerTag = orEmpty(defaults.stringForKey(OrderHandOver::kPartnerTag));
+
+    auto& back = add<Button>("backBtn");
+    back.style = "back";
+    back.image = "back";
+    back.action = "backEvent";
+    back.hidden = isEditMode();
+    auto& save = add<Button>("saveBtn");
+    save.style = "nav";
+    save.image = "save";
+    save.action = "saveToDoneEvent";
+
+    auto& name = add<TextField>("orderNameText");
+    name.caption = KL("KLOrder");
+    name.placeholder = KL("KLName");
+    name.returnKey = "next";
+    name.clearButton = true;
+    name.text = orEmpty(createItemOrderName);
+    name.onReturn = [this](TextField&) { disCommodityKeyBoardEvent(); };
+
+    auto& total = add<Label>("showTotalValueLbl");
+    total.caption = KL("KLTotal");
+    total.text = orEmpty(createItemTotalAmount);
+
+    auto& partner = add<Label>("showSupplierOrCustomerLbl");
+    partner.caption = partnerTag == Codes::kSupplier   ? KL("KLSupplier")
+                      : partnerTag == Codes::kCustomer ? KL("KLCustomer")
+                                                       : std::string();
+    partner.text = orEmpty(createItemSupplierOrCustomerName);
+    partner.action = "topShowSupplierOrCustomerListEvent";
+
+    auto& products = add<Label>("showProductsLbl");
+    products.text = KL("KLProducts");
+    products.action = "tapJumpProductNameSelectEvent";
+
+    auto& table = add<TableView>("tableView");
+    table.rowHeight = 50;
+    table.didSelectRow = [this](int row) { openOrderItem(row); };
+
+    auto& date = add<Label>("showDateLbl");
+    date.caption = KL("KLDate");
+    date.text = isEditMode() ? orEmpty(createItemDateTime) : ConstParameterAndMethod::getTimeNow();
+    date.action = "selectSalesDatePanelEvent";
+
+    auto& notes = add<Label>("showNotesLbl");
+    notes.caption = KL("KLNotes");
+    notes.text = orEmpty(createItemNotes);
+    notes.action = "tapJumpNoteSelectEvent";
+
+    add<Label>("showHintLbl").text = KL("KLPlzClickProducts");
+
+    auto& del = add<Button>("deleteBtn");
+    del.style = "delete";
+    del.image = "bookmark_white_delete";
+    del.action = "deleteProductCurrentItemsEvent";
+    del.hidden = !isEditMode();
+
+    auto& done = add<Button>("datePanelDoneBtn");
+    done.title = KL("KLOK");
+    done.action = "hideDatePanelEvent";
+    done.hidden = true;
+    auto& picker = add<DatePicker>("datePicker");
+    picker.dateOnly = true;
+    picker.timeZone = "GMT";
+    picker.date = Clock::current().now();
+    picker.hidden = true;
+    picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
+
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("saveToDoneEvent", [this](const ActionArgs&) { saveToDoneEvent(); });
+    on("deleteProductCurrentItemsEvent",
+       [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
+    on("topShowSupplierOrCustomerListEvent",
+       [this](const ActionArgs&) { topShowSupplierOrCustomerListEvent(); });
+    on("tapJumpProductNameSelectEvent",
+       [this](const ActionArgs&) { tapJumpProductNameSelectEvent(); });
+    on("tapJumpNoteSelectEvent", [this](const ActionArgs&) { tapJumpNoteSelectEvent(); });
+    on("selectSalesDatePanelEvent", [this](const ActionArgs&) { selectSalesDatePanelEvent(); });
+    on("hideDatePanelEvent", [this](const ActionArgs&) { hideDatePanelEvent(); });
+    on("disCommodityKeyBoardEvent", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
+    on("backgroundTap", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
+
+    // A note left by an editor that was abandoned must not reach this order.
+    pendingNote.clear();
+}
+
+void CreateOrEditSalesAccountVC::viewWillAppear() {
+    title =
+        orEmpty(UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKindText));
+    userCommodity = SUserCommodity{};
+    userCommodityDB = std::make_unique<SUserCommodityDB>();
+    userCommodityOrder = SUserCommodityOrder{};
+    userCommodityOrderDB = std::make_unique<SUserCommodityOrderDB>();
+    reloadOrderItems();
+}
+
+void CreateOrEditSalesAccountVC::viewDidAppear() {
+    if (!pendingNote.empty()) get<Label>("showNotesLbl")->text = pendingNote;
+}
+
+void CreateOrEditSalesAccountVC::reloadOrderItems() {
+    const Text orderKey =
+        UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
+    orderItems = userCommodityOrderDB->findWithSalesAndPurchasePrimaryKeyDateLike(orderKey);
+
+    auto* table = get<TableView>("tableView");
+    table->rows.clear();
+    long index = 0;
+    for (const auto& item : orderItems) {
+        TableRow row;
+        row.layout = "CreateOrEditSalesCell";
+        row.add("showProductIndexCell", std::to_string(++index));
+        row.add("showProductNameCell", orEmpty(item.orderItemProductName));
+        row.add("showProductModelCell",
+                orEmpty(item.orderItemModel) + " (" + orEmpty(item.orderItemQuantity) + " " +
+                    orEmpty(item.orderItemUnit) + " x " + orEmpty(item.orderItemUnitPrice) + ")");
+        row.add("showProductAmountCell", orEmpty(item.orderItemTotalAmount));
+        table->rows.push_back(std::move(row));
+    }
+    table->reloadData();
+
+    lineQuantitySum = 0.0f;
+    lineAmountSum = 0.0f;
+    for (const auto& item : orderItems) {
+        lineAmountSum += floatValue(item.orderItemTotalAmount);
+        lineQuantitySum += floatValue(item.orderItemQuantity);
+    }
+    get<Label>("showTotalValueLbl")->text = formatAmount(lineAmountSum);
+}
+
+void CreateOrEditSalesAccountVC::disCommodityKeyBoardEvent() {
+    get<TextField>("orderNameText")->resignFirstResponder();
+}
+
+void CreateOrEditSalesAccountVC::topShowSupplierOrCustomerListEvent() {
+    disCommodityKeyBoardEvent();
+    const std::string tag =
+        orEmpty(UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kPartnerTag));
+    std::vector<SSupplierOrCustomers> partners;
+    TableAlert alert;
+    if (tag == Codes::kSupplier || tag == Codes::kCustomer) {
+        alert.title = KL(tag == Codes::kSupplier ? "KLAllSupplier" : "KLAllCustomers");
+        partners = SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag);
+    }
+    for (const auto& p : partners) alert.rows.push_back(orEmpty(p.supplierOrCustomersName));
+    alert.cancelTitle = KL("KLCancel");
+    alert.height = 350;
+    alert.onSelect = [this, partners](int row) {
+        if (row < 0 || row >= static_cast<int>(partners.size())) return;
+        get<Label>("showSupplierOrCustomerLbl")->text =
+            orEmpty(partners[row].supplierOrCustomersName);
+        createItemSupplierOrCustomerNameKey = partners[row].supplierOrCustomersNameKey;
+    };
+    showTableAlert(std::move(alert));
+}
+
+void CreateOrEditSalesAccountVC::tapJumpProductNameSelectEvent() {
+    disCommodityKeyBoardEvent();
+    navigationController()->pushViewController(std::make_unique<SelectProductsBackViewController>(),
+                                               true);
+}
+
+void CreateOrEditSalesAccountVC::tapJumpNoteSelectEvent() {
+    disCommodityKeyBoardEvent();
+    navigationController()->pushViewController(std::make_unique<NoteSelectListView>(), true);
+}
+
+void CreateOrEditSalesAccountVC::openOrderItem(int row) {
+    if (row < 0 || row >= static_cast<int>(orderItems.size())) return;
+    const SUserCommodityOrder& item = orderItems[row];
+    auto editor = std::make_unique<EditOrderItemsVC>();
+    editor->createUpdateTag = "1";
+    editor->createUid = item.orderItemUid;
+    editor->createPrimaryKeyDate = item.orderItemPrimaryKeyDate;
+    editor->createSalesAndPurchaseType = item.orderItemSalesAndPurchaseType;
+    editor->createSalesAndPurchaseTags = item.orderItemSalesAndPurchaseTags;
+    editor->createProductTypeName = item.orderItemProductTypeName;
+    editor->createProductTypeNameKey = item.orderItemProductTypeNameKey;
+    editor->createProductName = item.orderItemProductName;
+    editor->createProductNameKey = item.orderItemProductNameKey;
+    editor->createModel = item.orderItemModel;
+    editor->createUnit = item.orderItemUnit;
+    editor->createReferencePrice = item.orderItemReferencePrice;
+    editor->createInventoryQty = item.orderItemInventoryQty;
+    editor->createQuantity = item.orderItemQuantity;
+    editor->createUnitPrice = item.orderItemUnitPrice;
+    editor->createTotalAmount = item.orderItemTotalAmount;
+    editor->createDateTime = item.orderItemDateTime;
+    editor->createMinutesTime = item.orderItemMinutesTime;
+    editor->createWeekInYearTime = item.orderItemWeekInYearTime;
+    editor->createYears = item.orderItemYears;
+    editor->createMonths = item.orderItemMonths;
+    editor->createDays = item.orderItemDays;
+    navigationController()->pushViewController(std::move(editor), true);
+}
+
+void CreateOrEditSalesAccountVC::selectSalesDatePanelEvent() {
+    disCommodityKeyBoardEvent();
+    get<DatePicker>("datePicker")->hidden = false;
+    get<Button>("datePanelDoneBtn")->hidden = false;
+}
+
+void CreateOrEditSalesAccountVC::hideDatePanelEvent() {
+    disCommodityKeyBoardEvent();
+    get<DatePicker>("datePicker")->hidden = true;
+    get<Button>("datePanelDoneBtn")->hidden = true;
+}
+
+void CreateOrEditSalesAccountVC::datePickerValueChanged(DatePicker& picker) {
+    // The picker works in GMT; the label shows the calendar date the user picked. Going
+    // through the device zone would shift it by a day on one side of GMT.
+    std::string ymd = picker.calendarDateText();
+    if (ymd.empty()) return;
+    std::replace(ymd.begin(), ymd.end(), '-', '/');
+    get<Label>("showDateLbl")->text = ymd;
+}
+
+void CreateOrEditSalesAccountVC::saveToDoneEvent() {
+    auto* name = get<TextField>("orderNameText");
+    if (name->text.empty()) {
+        name->shake();
+        return;
+    }
+    const std::string partnerName = get<Label>("showSupplierOrCustomerLbl")->text;
+    if (partnerName.empty()) {
+        topShowSupplierOrCustomerListEvent();
+        return;
+    }
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const std::string dateText = get<Label>("showDateLbl")->text;
+    const auto when = ConstParameterAndMethod::parse(
+        dateText, orEmpty(defaults.stringForKey(OrderHandOver::kDatePattern)));
+    if (!when) {
+        // Only an order stored elsewhere with a foreign date text gets here; picking a date
+        // rewrites the label in the stored form.
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    const CalendarDate d = ConstParameterAndMethod::dateParts(*when);
+    const std::string notes = get<Label>("showNotesLbl")->text;
+
+    SUserCommodity& r = userCommodity;
+    r = SUserCommodity{};
+    r.orderPrimaryKeyDate = defaults.stringForKey(OrderHandOver::kOrderKey);
+    r.orderSalesTagOrPurchaseTag = defaults.stringForKey(OrderHandOver::kPartnerTag);
+    r.orderSupplierOrCustomerName = partnerName;
+    r.orderSupplierOrCustomerNameKey = createItemSupplierOrCustomerNameKey;
+    r.orderSalesAndPurchaseType = title;
+    r.orderSalesAndPurchaseTags = defaults.stringForKey(OrderHandOver::kOrderKindCode);
+    r.orderName = name->text;
+    r.orderTotalCounts = formatAmount(lineQuantitySum);
+    r.orderTotalEntrys = formatCount(static_cast<long>(orderItems.size()));
+    r.orderTotalAmount = formatAmount(floatValue(get<Label>("showTotalValueLbl")->text));
+    r.remarkNotes = notes.empty() ? std::string("-") : notes;
+    r.recordeWeekInYearTime = formatCount(d.weekOfYear);
+    r.recordeWeekTime = ConstParameterAndMethod::getCurrentWeekDay(d.weekday);
+    r.recordeDateTime = dateText;
+    r.minutesTime = ConstParameterAndMethod::getMinutesNow();
+    r.years = formatCount(d.year);
+    r.months = formatCount(d.month);
+    r.days = formatCount(d.day);
+
+    const bool stored = isEditMode()
+                            ? userCommodityDB->mergeWithUserCommodity_changeID(r, createItemUid)
+                            : userCommodityDB->saveUserCommodity(r);
+    if (!stored) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void CreateOrEditSalesAccountVC::deleteProductCurrentItemsEvent() {
+    disCommodityKeyBoardEvent();
+    ActionSheet sheet;
+    sheet.title = KL("KLDeleteItems") + "?";
+    sheet.destructiveTitle = KL("KLDelete");
+    sheet.cancelTitle = KL("KLCancel");
+    sheet.onClick = [this](int index) { didClickOnButtonIndex(index); };
+    showActionSheet(std::move(sheet));
+}
+
+void CreateOrEditSalesAccountVC::didClickOnButtonIndex(int index) {
+    if (index != 0) return;
+    const Text orderKey =
+        UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
+    // Header by row id, header by key and every line, all or nothing: a half-deleted order
+    // would leave lines that count in the stock with no header to find them by.
+    if (!userCommodityDB->deleteOrderWithId_primaryKey(createItemUid, orderKey)) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}

@@ -1,0 +1,150 @@
+#include "orders/EditOrderItemsVC.h"
+
+#include "orders/OrderHandOver.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/NumberText.h"
+#include "storage/SUserCommodityOrderDB.h"
+
+namespace {
+constexpr long kQuantityDecimals = 3;
+constexpr long kPriceDecimals = 2;
+
+// Code point index of the first '.', or -1.
+long pointPosition(const std::string& text) {
+    long index = 0;
+    for (unsigned char c : text) {
+        if ((c & 0xC0) == 0x80) continue;  // continuation byte
+        if (c == '.') return index;
+        ++index;
+    }
+    return -1;
+}
+}  // namespace
+
+EditOrderItemsVC::EditOrderItemsVC() : Screen("EditOrderItemsVC") {}
+
+bool EditOrderItemsVC::acceptsDecimalChange(const std::string& text, long location,
+                                            const std::string& replacement, long decimals) {
+    const long point = pointPosition(text);
+    // A point may not open the field, nor come a second time.
+    const std::string allowed = (location != 0 && point < 0) ? "0123456789.\n" : "0123456789\n";
+    for (char c : replacement)
+        if (allowed.find(c) == std::string::npos) return false;
+    if (point >= 0 && location > point + decimals) return false;
+    return true;
+}
+
+void EditOrderItemsVC::viewDidLoad() {
+    title = KL("KLEditDetails");
+    const bool update = createUpdateTag && *createUpdateTag == "1";
+
+    auto& back = add<Button>("backBtn");
+    back.style = "back";
+    back.image = "back";
+    back.action = "backEvent";
+    auto& complete = add<Button>("completeBtn");
+    complete.style = "nav";
+    complete.image = "done";
+    complete.action = "completeEvent";
+
+    auto& name = add<Label>("showProductNameLbl");
+    name.caption = KL("KLName");
+    auto& model = add<Label>("showModelLbl");
+
+    auto& quantity = add<TextField>("quantityText");
+    quantity.caption = KL("KLQty");
+    quantity.keyboard = "decimal";
+    quantity.shouldChangeCharacters = [](TextField& f, long location, long, const std::string& r) {
+        return acceptsDecimalChange(f.text, location, r, kQuantityDecimals);
+    };
+    quantity.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
+
+    auto& price = add<TextField>("priceText");
+    price.caption = KL("KLPrice");
+    price.keyboard = "decimal";
+    price.shouldChangeCharacters = [](TextField& f, long location, long, const std::string& r) {
+        return acceptsDecimalChange(f.text, location, r, kPriceDecimals);
+    };
+    price.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
+
+    if (update) {
+        name.text = orEmpty(createProductName);
+        model.text = orEmpty(createModel) + "," + orEmpty(createUnit);
+        quantity.text = orEmpty(createQuantity);
+        price.text = orEmpty(createUnitPrice);
+        auto& del = add<Button>("deleteBtn");
+        del.style = "delete";
+        del.image = "bookmark_white_delete";
+        del.action = "deleteProductCurrentItemsEvent";
+        on("deleteProductCurrentItemsEvent",
+           [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
+    }
+
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
+    on("disMissKeyBoardEvent", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
+    on("backgroundTap", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
+}
+
+void EditOrderItemsVC::disMissKeyBoardEvent() {
+    get<TextField>("quantityText")->resignFirstResponder();
+    get<TextField>("priceText")->resignFirstResponder();
+}
+
+void EditOrderItemsVC::completeEvent() {
+    disMissKeyBoardEvent();
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const CalendarDate today = ConstParameterAndMethod::today();
+    const std::string quantity = get<TextField>("quantityText")->text;
+    const std::string price = get<TextField>("priceText")->text;
+
+    SUserCommodityOrder line;
+    line.orderItemPrimaryKeyDate = defaults.stringForKey(OrderHandOver::kOrderKey);
+    line.orderItemSalesAndPurchaseType = defaults.stringForKey(OrderHandOver::kOrderKindText);
+    line.orderItemSalesAndPurchaseTags = defaults.stringForKey(OrderHandOver::kOrderKindCode);
+    line.orderItemProductTypeName = createProductTypeName;
+    line.orderItemProductTypeNameKey = createProductTypeNameKey;
+    line.orderItemProductName = createProductName;
+    line.orderItemProductNameKey = createProductNameKey;
+    line.orderItemModel = createModel;
+    line.orderItemUnit = createUnit;
+    line.orderItemReferencePrice = createReferencePrice;
+    line.orderItemInventoryQty = createInventoryQty;
+    line.orderItemQuantity = quantity;
+    line.orderItemUnitPrice = price;
+    line.orderItemTotalAmount = formatAmount(floatValue(quantity) * floatValue(price));
+    line.orderItemDateTime = ConstParameterAndMethod::getTimeNow();
+    line.orderItemMinutesTime = ConstParameterAndMethod::getMinutesNow();
+    line.orderItemWeekInYearTime = formatCount(today.weekOfYear);
+    line.orderItemYears = formatCount(today.year);
+    line.orderItemMonths = formatCount(today.month);
+    line.orderItemDays = formatCount(today.day);
+
+    if (!SUserCommodityOrderDB().mergeWithSalesAndPurchase_changeUid(line, createUid)) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void EditOrderItemsVC::deleteProductCurrentItemsEvent() {
+    disMissKeyBoardEvent();
+    ActionSheet sheet;
+    sheet.title = KL("KLDeleteItems") + "?";
+    sheet.destructiveTitle = KL("KLDelete");
+    sheet.cancelTitle = KL("KLCancel");
+    sheet.onClick = [this](int index) { didClickOnButtonDeleteIndex(index); };
+    showActionSheet(std::move(sheet));
+}
+
+void EditOrderItemsVC::didClickOnButtonDeleteIndex(int index) {
+    if (index != 0) return;
+    if (!SUserCommodityOrderDB().deleteSalesAndPurchaseWithUid(createUid)) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}

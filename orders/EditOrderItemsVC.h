@@ -1,0 +1,48 @@
+#pragma once
+// The line editor: changes the quantity and unit price of one order line, or deletes it.
+// Every change is stored the moment the user confirms it.
+#include <string>
+
+#include "platform/UI.h"
+#include "storage/Records.h"
+
+class EditOrderItemsVC : public Screen {
+  public:
+    EditOrderItemsVC();
+    void viewDidLoad() override;
+
+    // Inputs, set from the chosen line before the push. "1" fills the fields and offers delete.
+    Text createUpdateTag;
+    Text createUid;
+    Text createPrimaryKeyDate;
+    Text createSalesAndPurchaseType;
+    Text createSalesAndPurchaseTags;
+    Text createProductTypeName;
+    Text createProductTypeNameKey;
+    Text createProductName;
+    Text createProductNameKey;
+    Text createModel;
+    Text createUnit;
+    Text createReferencePrice;
+    Text createInventoryQty;
+    Text createQuantity;
+    Text createUnitPrice;
+    Text createTotalAmount;
+    Text createDateTime;
+    Text createMinutesTime;
+    Text createWeekInYearTime;
+    Text createYears;
+    Text createMonths;
+    Text createDays;
+
+    // The typing filter of the quantity field (three decimals) and the price field (two).
+    // `text` is the field before the change, `location` where the change starts (code points).
+    static bool acceptsDecimalChange(const std::string& text, long location,
+                                     const std::string& replacement, long decimals);
+
+  private:
+    void completeEvent();
+    void disMissKeyBoardEvent();
+    void deleteProductCurrentItemsEvent();
+    void didClickOnButtonDeleteIndex(int index);
+};

@@ -1,0 +1,13 @@
+#pragma once
+// The notes screen: takes the order's note and leaves it for the order editor as the
+// pending note. Stores nothing itself.
+#include "platform/UI.h"
+
+class NoteSelectListView : public Screen {
+  public:
+    NoteSelectListView();
+    void viewDidLoad() override;
+
+  private:
+    void inputTextCompleteEvent();
+};

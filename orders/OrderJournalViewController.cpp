@@ -1,0 +1,196 @@
+#include "orders/OrderJournalViewController.h"
+
+#include "orders/CreateOrEditSalesAccountVC.h"
+#include "orders/OrderHandOver.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/NumberText.h"
+#include "storage/SSupplierOrCustomersDB.h"
+
+namespace {
+// The partner's current name and key, found by the order's partner key. An order whose
+// partner is gone keeps the name and key copied into it when it was saved.
+std::pair<Text, Text> partnerOf(SSupplierOrCustomersDB& partners, const SUserCommodity& order) {
+    auto found = partners.findWithSupplierOrCustomersKeyLike(order.orderSupplierOrCustomerNameKey);
+    if (found.empty())
+        return {order.orderSupplierOrCustomerName, order.orderSupplierOrCustomerNameKey};
+    return {found.front().supplierOrCustomersName, found.front().supplierOrCustomersNameKey};
+}
+}  // namespace
+
+OrderJournalViewController::OrderJournalViewController(const std::string& className, Side side)
+    : Screen(className), side_(side) {}
+
+void OrderJournalViewController::viewDidLoad() {
+    title = KL(side_.kindTitleKey) + " & " + KL("KLOrder");
+
+    auto& back = add<Button>("backBtn");
+    back.style = "back";
+    back.image = "back";
+    back.action = "backSalesEvent";
+    auto& addNew = add<Button>("addNewBtn");
+    addNew.style = "nav";
+    addNew.image = "add";
+    addNew.action = "addNewSalesOrPurchase";
+
+    auto total = [this](const char* id, const char* captionKey) {
+        auto& l = add<Label>(id);
+        l.caption = KL(captionKey);
+        l.text = "0.00";
+    };
+    total("showProductQtyValueText", "KLQty");
+    total("showOrderItemsValueText", "KLItems");
+    total("showOrderTotalAmountValueText", "KLAmount");
+
+    auto& backward = add<Button>("backwardBtn");
+    backward.image = "left";
+    backward.action = "backwardEvent";
+    add<Label>("YearsLbl");
+    add<Label>("MonthLbl");
+    auto& forward = add<Button>("forwardBtn");
+    forward.image = "right";
+    forward.action = "forwardEvent";
+
+    auto& table = add<TableView>("tableView");
+    table.rowHeight = 140;
+    table.didSelectRow = [this](int row) { openOrder(row); };
+
+    on("backSalesEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("addNewSalesOrPurchase", [this](const ActionArgs&) { addNewSalesOrPurchase(); });
+    on("backwardEvent", [this](const ActionArgs&) { backwardEvent(); });
+    on("forwardEvent", [this](const ActionArgs&) { forwardEvent(); });
+
+    MainBar::install(*this, side_.barIndex);
+}
+
+void OrderJournalViewController::viewWillAppear() {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey(side_.partnerTag, OrderHandOver::kPartnerTag);
+    defaults.synchronize();
+    // Always back to the present month, also after stepping away and opening an order.
+    const CalendarDate today = ConstParameterAndMethod::today();
+    get<Label>("YearsLbl")->text = formatCount(today.year);
+    get<Label>("MonthLbl")->text = formatCount(today.month);
+    reReloadTableViewData();
+}
+
+void OrderJournalViewController::reReloadTableViewData() {
+    userCommodityDB = std::make_unique<SUserCommodityDB>();
+    orderItems =
+        userCommodityDB
+            ->findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
+                get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
+                std::string(side_.partnerTag));
+
+    SSupplierOrCustomersDB partners(userCommodityDB->db());
+    auto* table = get<TableView>("tableView");
+    table->rows.clear();
+    float counts = 0.0f, entries = 0.0f, amount = 0.0f;
+    for (const auto& order : orderItems) {
+        const std::string tag = orEmpty(order.orderSalesTagOrPurchaseTag);
+        TableRow row;
+        row.layout = "SalesAccountItemCell";
+        row.add("showOrderDateLbl", orEmpty(order.recordeDateTime) + "," +
+                                        orEmpty(order.minutesTime) + " " +
+                                        orEmpty(order.recordeWeekTime));
+        row.add("showOrderNameLbl", KL("KLOrder"));
+        row.add("showOrderNameValueText", orEmpty(order.orderName));
+        row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? KL("KLSupplier")
+                                         : tag == Codes::kCustomer ? KL("KLCustomer")
+                                                                   : std::string());
+        row.add("showOrderSupAndCusValueText", orEmpty(partnerOf(partners, order).first));
+        row.add("showOrderEntryLbl", KL("KLItems"));
+        row.add("showOrderEntryValueText", orEmpty(order.orderTotalEntrys));
+        row.add("showOrderAmountLbl", KL("KLTotal"));
+        row.add("showOrderAmountValueText", orEmpty(order.orderTotalAmount));
+        row.add("showOrderTypeLbl", orEmpty(order.orderSalesAndPurchaseType)).fields.back().hidden =
+            true;
+        table->rows.push_back(std::move(row));
+
+        counts += floatValue(order.orderTotalCounts);
+        entries += floatValue(order.orderTotalEntrys);
+        amount += floatValue(order.orderTotalAmount);
+    }
+    table->reloadData();
+    get<Label>("showProductQtyValueText")->text = formatAmount(counts);
+    get<Label>("showOrderItemsValueText")->text = formatAmount(entries);
+    get<Label>("showOrderTotalAmountValueText")->text = formatAmount(amount);
+    if (orderItems.empty()) showToast(KL("KLNoData"), 1.0);
+}
+
+void OrderJournalViewController::stepMonth(int delta) {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    auto* monthLbl = get<Label>("MonthLbl");
+    auto* yearLbl = get<Label>("YearsLbl");
+    defaults.setObject_forKey(formatCount(intValue(monthLbl->text) + delta),
+                              OrderHandOver::kStepMonth);
+    defaults.synchronize();
+    monthLbl->text = orEmpty(defaults.stringForKey(OrderHandOver::kStepMonth));
+    if (monthLbl->text == (delta < 0 ? "0" : "13")) {
+        monthLbl->text = delta < 0 ? "12" : "1";
+        defaults.setObject_forKey(formatCount(intValue(yearLbl->text) + delta),
+                                  OrderHandOver::kStepYear);
+        defaults.synchronize();
+        yearLbl->text = orEmpty(defaults.stringForKey(OrderHandOver::kStepYear));
+    }
+    reReloadTableViewData();
+}
+
+void OrderJournalViewController::backwardEvent() {
+    stepMonth(-1);
+}
+
+void OrderJournalViewController::forwardEvent() {
+    stepMonth(+1);
+}
+
+void OrderJournalViewController::addNewSalesOrPurchase() {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey(ConstParameterAndMethod::getDateNowKeyFormatter(),
+                              OrderHandOver::kOrderKey);
+    defaults.synchronize();
+    defaults.setObject_forKey(KL(side_.kindTitleKey), OrderHandOver::kOrderKindText);
+    defaults.setObject_forKey(side_.kindCode, OrderHandOver::kOrderKindCode);
+    defaults.synchronize();
+    navigationController()->pushViewController(std::make_unique<CreateOrEditSalesAccountVC>(),
+                                               true);
+}
+
+void OrderJournalViewController::openOrder(int row) {
+    if (row < 0 || row >= static_cast<int>(orderItems.size())) return;
+    const SUserCommodity& order = orderItems[row];
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey(orEmpty(order.orderPrimaryKeyDate), OrderHandOver::kOrderKey);
+    defaults.synchronize();
+    defaults.setObject_forKey(orEmpty(order.orderSalesAndPurchaseType),
+                              OrderHandOver::kOrderKindText);
+    defaults.synchronize();
+
+    auto editor = std::make_unique<CreateOrEditSalesAccountVC>();
+    editor->createItemUpdateTag = "1";
+    editor->createItemUid = order.uid;
+    editor->createItemPrimaryKey = order.orderPrimaryKeyDate;
+    SSupplierOrCustomersDB partners;
+    auto [partnerName, partnerKey] = partnerOf(partners, order);
+    editor->createItemSupplierOrCustomerName = partnerName;
+    editor->createItemSupplierOrCustomerNameKey = partnerKey;
+    editor->createItemSalesAndPurchaseType = order.orderSalesAndPurchaseType;
+    defaults.setObject_forKey(orEmpty(order.orderSalesAndPurchaseTags),
+                              OrderHandOver::kOrderKindCode);
+    defaults.synchronize();
+    editor->createItemOrderName = order.orderName;
+    editor->createItemTotalCounts = order.orderTotalCounts;
+    editor->createItemTotalEntrys = order.orderTotalEntrys;
+    editor->createItemTotalAmount = order.orderTotalAmount;
+    editor->createItemNotes = order.remarkNotes;
+    editor->createItemWeekInYearTime = order.recordeWeekInYearTime;
+    editor->createItemWeekTime = order.recordeWeekTime;
+    editor->createItemDateTime = order.recordeDateTime;
+    editor->createItemMinutesTime = order.minutesTime;
+    editor->createItemYearStr = order.years;
+    editor->createItemMonthStr = order.months;
+    editor->createItemDayStr = order.days;
+    navigationController()->pushViewController(std::move(editor), true);
+}

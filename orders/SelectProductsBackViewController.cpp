@@ -1,0 +1,148 @@
+#include "orders/SelectProductsBackViewController.h"
+
+#include "app/ScreenFactory.h"
+#include "orders/OrderHandOver.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/NumberText.h"
+#include "storage/SUserCommodityOrderDB.h"
+
+SelectProductsBackViewController::SelectProductsBackViewController()
+    : Screen("SelectProductsBackViewController") {}
+
+void SelectProductsBackViewController::viewDidLoad() {
+    title = KL("KLSelectProduct");
+
+    auto& back = add<Button>("backBtn");
+    back.style = "back";
+    back.image = "back";
+    back.action = "backEvent";
+    auto& addType = add<Button>("addProductTypeBtn");
+    addType.style = "nav";
+    addType.image = "add";
+    addType.action = "addProductTypeEvent";
+
+    auto& types = add<TableView>("productTypeTableView");
+    types.rowHeight = 50;
+    types.didSelectRow = [this](int row) { selectProductType(row); };
+    auto& subs = add<TableView>("productSubTableView");
+    subs.rowHeight = 50;
+    subs.didSelectRow = [this](int row) { selectProductSub(row); };
+
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("addProductTypeEvent", [this](const ActionArgs&) { addProductTypeEvent(); });
+    on("buttonPressedAddProductSub",
+       [this](const ActionArgs& a) { buttonPressedAddProductSub(a.row); });
+}
+
+void SelectProductsBackViewController::viewWillAppear() {
+    productsNameTypeDB = std::make_unique<SProductsNameTypeDB>();
+    productsNameSubDB = std::make_unique<SProductsNameSubDB>();
+    productTypes = productsNameTypeDB->findWithUid_limit(std::nullopt, 10000);
+    showProductTypes();
+}
+
+void SelectProductsBackViewController::viewDidAppear() {
+    // The product list keeps the last chosen category's products as loaded then.
+    get<TableView>("productTypeTableView")->reloadData();
+    get<TableView>("productSubTableView")->reloadData();
+}
+
+void SelectProductsBackViewController::showProductTypes() {
+    auto* table = get<TableView>("productTypeTableView");
+    table->rows.clear();
+    for (const auto& type : productTypes) {
+        TableRow row;
+        row.layout = "SelectProductsCell";
+        row.add("showProductNameFatCell", orEmpty(type.productsTypeName));
+        row.button("showProductAddBtnCell", "buttonPressedAddProductSub", "add");
+        row.add("showProductNameSubCell", "").fields.back().hidden = true;
+        row.add("showProductPriceCell", "").fields.back().hidden = true;
+        table->rows.push_back(std::move(row));
+    }
+    table->reloadData();
+}
+
+void SelectProductsBackViewController::showProductSubs() {
+    auto* table = get<TableView>("productSubTableView");
+    table->rows.clear();
+    for (const auto& sub : productSubs) {
+        TableRow row;
+        row.layout = "SelectProductsCell";
+        row.add("showProductNameFatCell", "").fields.back().hidden = true;
+        row.add("showProductNameSubCell", orEmpty(sub.productSubName));
+        row.add("showProductPriceCell", orEmpty(sub.productSubReferencePrice) + "//" +
+                                            orEmpty(sub.productSubModel) + "//" +
+                                            orEmpty(sub.productSubUnit));
+        row.button("showProductAddBtnCell", "buttonPressedAddProductSub", "add")
+            .fields.back()
+            .hidden = true;
+        table->rows.push_back(std::move(row));
+    }
+    table->reloadData();
+}
+
+void SelectProductsBackViewController::selectProductType(int row) {
+    if (row < 0 || row >= static_cast<int>(productTypes.size())) return;
+    productSubs =
+        productsNameSubDB->findWithProductPrimaryKeyLike(productTypes[row].productsTypePrimaryKey);
+    showProductSubs();
+}
+
+SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
+    const SProductsNameSub& product) {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const CalendarDate today = ConstParameterAndMethod::today();
+    SUserCommodityOrder line;
+    line.orderItemPrimaryKeyDate = defaults.stringForKey(OrderHandOver::kOrderKey);
+    line.orderItemSalesAndPurchaseType = defaults.stringForKey(OrderHandOver::kOrderKindText);
+    line.orderItemSalesAndPurchaseTags = defaults.stringForKey(OrderHandOver::kOrderKindCode);
+    line.orderItemProductTypeName = product.productTypeName;
+    line.orderItemProductTypeNameKey = product.productTypeNameKey;
+    line.orderItemProductName = product.productSubName;
+    line.orderItemProductNameKey = product.productSubNameKey;
+    line.orderItemModel = product.productSubModel;
+    line.orderItemUnit = product.productSubUnit;
+    line.orderItemReferencePrice = product.productSubReferencePrice;
+    line.orderItemInventoryQty = product.productSubInventoryQty;
+    line.orderItemQuantity = product.productSubQty;
+    line.orderItemUnitPrice = product.productSubReferencePrice;
+    const float total = floatValue(product.productSubPrice) * floatValue(product.productSubQty);
+    line.orderItemTotalAmount = formatAmount(total);
+    line.orderItemDateTime = ConstParameterAndMethod::getTimeNow();
+    line.orderItemMinutesTime = ConstParameterAndMethod::getMinutesNow();
+    line.orderItemWeekInYearTime = formatCount(today.weekOfYear);
+    line.orderItemYears = formatCount(today.year);
+    line.orderItemMonths = formatCount(today.month);
+    line.orderItemDays = formatCount(today.day);
+    return line;
+}
+
+void SelectProductsBackViewController::selectProductSub(int row) {
+    if (row < 0 || row >= static_cast<int>(productSubs.size())) return;
+    if (!SUserCommodityOrderDB().saveUserCommodityOrder(lineForProduct(productSubs[row]))) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void SelectProductsBackViewController::buttonPressedAddProductSub(int row) {
+    if (row < 0 || row >= static_cast<int>(productTypes.size())) return;
+    const SProductsNameType& type = productTypes[row];
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey(orEmpty(type.productsTypePrimaryKey),
+                              OrderHandOver::kCategoryPrimaryKey);
+    defaults.setObject_forKey(orEmpty(type.productsTypeName), OrderHandOver::kCategoryName);
+    defaults.setObject_forKey(orEmpty(type.productsTypeNameKey), OrderHandOver::kCategoryNameKey);
+    defaults.synchronize();
+    if (auto editor = createScreen("AddProductSubViewController"))
+        navigationController()->pushViewController(std::move(editor), true);
+}
+
+void SelectProductsBackViewController::addProductTypeEvent() {
+    if (auto editor = createScreen("AddProductTypeViewController"))
+        navigationController()->pushViewController(std::move(editor), true);
+}

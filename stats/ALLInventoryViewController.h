@@ -1,0 +1,33 @@
+#pragma once
+// Every product with the quantity ever purchased, ever sold and the difference, computed
+// from the order lines once, when the screen is loaded.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/UI.h"
+#include "storage/Records.h"
+#include "storage/SProductsNameSubDB.h"
+#include "storage/SUserCommodityOrderDB.h"
+
+class ALLInventoryViewController : public Screen {
+  public:
+    ALLInventoryViewController();
+    void viewDidLoad() override;
+
+    // Reads the products and their lines and fills the row lists below.
+    void initAllDBData();
+
+    std::unique_ptr<SProductsNameSubDB> categoryListDB;
+    std::unique_ptr<SUserCommodityOrderDB> userCommodityOrderDB;
+    // Row i: the product and its four texts.
+    std::vector<SProductsNameSub> categoryListArray;
+    std::vector<std::string> categorysNameItemsArray;
+    std::vector<std::string> userPurchaseCountsArray;
+    std::vector<std::string> userSalesCountsArray;
+    std::vector<std::string> userInventoryCountsArray;
+
+  private:
+    void reloadRows();
+    void showProductHistory(int row);
+};

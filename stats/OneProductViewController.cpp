@@ -1,0 +1,103 @@
+#include "stats/OneProductViewController.h"
+
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/NumberText.h"
+
+namespace {
+
+// Writes a value under a scratch key and returns what the store gives back.
+std::string storeAndReadBack(const std::string& value, const std::string& key) {
+    auto& d = UserDefaults::standardUserDefaults();
+    d.setObject_forKey(value, key);
+    d.synchronize();
+    return orEmpty(d.stringForKey(key));
+}
+
+TableRow lineRow(const SUserCommodityOrder& l) {
+    TableRow r;
+    r.layout = "OneProductCell";
+    const std::string tag = orEmpty(l.orderItemSalesAndPurchaseTags);
+    if (tag == "11" || tag == "12")
+        r.add("showTypeCell", KL("KLPurchase"), "green");
+    else if (tag == "21" || tag == "22")
+        r.add("showTypeCell", KL("KLSales"), "red");
+    else
+        r.add("showTypeCell", "");
+    r.add("showModelCell", KL("KLModel"));
+    r.add("showModelValueCell", orEmpty(l.orderItemModel));
+    r.add("showTotalCell", KL("KLTotal"));
+    r.add("showTotalValueCell", orEmpty(l.orderItemTotalAmount) + " (" +
+                                    orEmpty(l.orderItemQuantity) + orEmpty(l.orderItemUnit) +
+                                    " x " + orEmpty(l.orderItemUnitPrice) + ")");
+    r.add("showDateTimeCell", orEmpty(l.orderItemDateTime) + "," + orEmpty(l.orderItemMinutesTime));
+    return r;
+}
+
+}  // namespace
+
+OneProductViewController::OneProductViewController() : Screen("OneProductViewController") {}
+
+void OneProductViewController::viewDidLoad() {
+    auto& back = add<Button>("backBtn");
+    back.action = "backEvent";
+    back.style = "back";
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+
+    add<Label>("showPurchaseLbl").text = KL("KLPurchase");
+    add<Label>("showPurchaseValueText").text = itemProductPurchaseCountsStr;
+    add<Label>("showSalesLbl").text = KL("KLSales");
+    add<Label>("showSalesValueText").text = itemProductSalesCountsStr;
+    add<Label>("showInventoryLbl").text = KL("KLInventory");
+    add<Label>("showInventoryValueText").text = itemProductInventoryCountsStr;
+
+    auto& backward = add<Button>("backwardBtn");
+    backward.action = "backwardEvent";
+    backward.image = "arrow_left";
+    add<Label>("YearsLbl");
+    add<Label>("MonthLbl");
+    auto& forward = add<Button>("forwardBtn");
+    forward.action = "forwardEvent";
+    forward.image = "arrow_right";
+    on("backwardEvent", [this](const ActionArgs&) { stepMonth(-1); });
+    on("forwardEvent", [this](const ActionArgs&) { stepMonth(+1); });
+
+    add<TableView>("tableView").rowHeight = 110;
+}
+
+void OneProductViewController::viewWillAppear() {
+    const CalendarDate today = ConstParameterAndMethod::today();
+    get<Label>("YearsLbl")->text = formatCount(today.year);
+    get<Label>("MonthLbl")->text = formatCount(today.month);
+    reReloadTableViewData();
+}
+
+void OneProductViewController::reReloadTableViewData() {
+    salesAndPurchaseManageDB = std::make_unique<SUserCommodityOrderDB>();
+    oneProductListArray =
+        salesAndPurchaseManageDB
+            ->findWithYearThingLike_findWithMonthThingLike_findWithSalesAndPurchaseNameUpdateKeyDateLike(
+                get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
+                itemProductNameUpdateKeyStr);
+    auto* table = get<TableView>("tableView");
+    table->rows.clear();
+    for (const auto& l : oneProductListArray) table->rows.push_back(lineRow(l));
+    table->reloadData();
+    title = itemProductNameTitleStr + "(" +
+            formatCount(static_cast<long>(oneProductListArray.size())) + ")";
+    if (oneProductListArray.empty()) showToast(KL("KLNoData"), 1.0);
+}
+
+void OneProductViewController::stepMonth(int delta) {
+    auto* yearLbl = get<Label>("YearsLbl");
+    auto* monthLbl = get<Label>("MonthLbl");
+    monthLbl->text = storeAndReadBack(formatCount(intValue(monthLbl->text) + delta), "5");
+    const char* wrapped = delta < 0 ? "0" : "13";
+    if (monthLbl->text == wrapped) {
+        monthLbl->text = delta < 0 ? "12" : "1";
+        yearLbl->text = storeAndReadBack(formatCount(intValue(yearLbl->text) + delta), "2014");
+    }
+    reReloadTableViewData();
+}

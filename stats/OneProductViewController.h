@@ -1,0 +1,32 @@
+#pragma once
+// One product's all-time totals and, month by month, its order lines.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Text.h"
+#include "platform/UI.h"
+#include "storage/Records.h"
+#include "storage/SUserCommodityOrderDB.h"
+
+class OneProductViewController : public Screen {
+  public:
+    OneProductViewController();
+    void viewDidLoad() override;
+    void viewWillAppear() override;
+
+    // Set by the opener before the push.
+    std::string itemProductNameTitleStr;
+    Text itemProductNameUpdateKeyStr;
+    std::string itemProductPurchaseCountsStr;
+    std::string itemProductSalesCountsStr;
+    std::string itemProductInventoryCountsStr;
+
+    std::unique_ptr<SUserCommodityOrderDB> salesAndPurchaseManageDB;
+    std::vector<SUserCommodityOrder> oneProductListArray;
+
+    void reReloadTableViewData();
+
+  private:
+    void stepMonth(int delta);
+};

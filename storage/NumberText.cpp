@@ -1,0 +1,131 @@
+#include "storage/NumberText.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Hand-rolled so that neither the process locale (a comma decimal point) nor the wider
+// syntax of the C library (hex, inf, nan) can change what a stored text means.
+float parseFloat(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const size_t start = i;
+    size_t intDigits = 0, fracDigits = 0;
+    while (i < s.size() && isDigit(s[i])) ++i, ++intDigits;
+    if (i < s.size() && s[i] == '.') {
+        size_t j = i + 1;
+        while (j < s.size() && isDigit(s[j])) ++j, ++fracDigits;
+        if (intDigits + fracDigits > 0) i = j;
+    }
+    if (intDigits + fracDigits == 0) return 0.0f;
+    const size_t mantissaEnd = i;
+    // An exponent counts only when at least one digit follows the 'e' and its sign.
+    long exponent = 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        bool expNegative = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) expNegative = s[j++] == '-';
+        if (j < s.size() && isDigit(s[j])) {
+            while (j < s.size() && isDigit(s[j])) {
+                if (exponent < 100000) exponent = exponent * 10 + (s[j] - '0');
+                ++j;
+            }
+            if (expNegative) exponent = -exponent;
+            i = j;
+        }
+    }
+
+    std::string_view number = s.substr(start, i - start);
+    float value = 0.0f;
+    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                     std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Too large or too small for a float: decide which from the decimal magnitude
+        // of the first significant digit, as the C library does (±inf or ±0).
+        long magnitude = 0;
+        bool found = false;
+        long position = static_cast<long>(intDigits);  // digits before the point
+        for (size_t k = start; k < mantissaEnd; ++k) {
+            if (s[k] == '.') continue;
+            if (s[k] != '0') {
+                found = true;
+                break;
+            }
+            --position;
+        }
+        magnitude = position + exponent;
+        value = (found && magnitude > 0) ? std::numeric_limits<float>::infinity() : 0.0f;
+    } else if (ec != std::errc()) {
+        value = 0.0f;
+    }
+    return negative ? -value : value;
+}
+
+int parseInt(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    long long v = 0;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (; i < s.size() && isDigit(s[i]); ++i) {
+        v = v * 10 + (s[i] - '0');
+        if (v > limit) {
+            v = limit;
+            break;
+        }
+    }
+    return static_cast<int>(negative ? -v : v);
+}
+
+std::string fixed(double value, int precision) {
+    char buf[400];
+    auto [ptr, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+    if (ec != std::errc()) return {};
+    return std::string(buf, ptr);
+}
+
+}  // namespace
+
+float floatValue(const std::string& text) {
+    return parseFloat(text);
+}
+float floatValue(const Text& text) {
+    return text ? parseFloat(*text) : 0.0f;
+}
+
+int intValue(const std::string& text) {
+    return parseInt(text);
+}
+int intValue(const Text& text) {
+    return text ? parseInt(*text) : 0;
+}
+
+std::string formatAmount(float value) {
+    return fixed(static_cast<double>(value), 2);
+}
+std::string formatAmount(double value) {
+    return fixed(value, 2);
+}
+
+std::string formatCount(long value) {
+    return std::to_string(static_cast<unsigned long>(value));
+}
+
+std::string formatOneDecimal(double value) {
+    return fixed(value, 1);
+}

@@ -1,0 +1,142 @@
+#include "storage/SUserCommodityDB.h"
+
+bool SUserCommodityDB::createCommodDataBase() {
+    return createTable(
+        "CREATE TABLE SUserCommodity (uid INTEGER PRIMARY KEY AUTOINCREMENT NOT "
+        "NULL,orderPrimaryKeyDate TEXT,orderSalesTagOrPurchaseTag TEXT,orderSupplierOrCustomerName "
+        "TEXT,orderSupplierOrCustomerNameKey TEXT,orderSalesAndPurchaseType "
+        "TEXT,orderSalesAndPurchaseTags TEXT,orderName TEXT,orderTotalCounts TEXT,orderTotalEntrys "
+        "TEXT,orderTotalAmount TEXT,remarkNotes TEXT,recordeWeekInYearTime TEXT,recordeWeekTime "
+        "TEXT,recordeDateTime TEXT,minutesTime TEXT,years TEXT,months TEXT,days TEXT)");
+}
+
+bool SUserCommodityDB::saveUserCommodity(const SUserCommodity& r) {
+    return insert(r);
+}
+
+bool SUserCommodityDB::mergeWithUserCommodity_changeID(const SUserCommodity& r, const Text& uid) {
+    return mergeById(r, uid);
+}
+
+bool SUserCommodityDB::deleteUserCommodityWithId(const Text& uid) {
+    return update("DELETE FROM SUserCommodity WHERE uid = ?", {uid});
+}
+
+bool SUserCommodityDB::deleteUserCommodityWithPrimaryKey(const Text& orderKey) {
+    return update("DELETE FROM SUserCommodity WHERE orderPrimaryKeyDate = ?", {orderKey});
+}
+
+bool SUserCommodityDB::deleteUserCommodityWithSupplierOrCustomerNameKey(const Text& partnerKey) {
+    return update("DELETE FROM SUserCommodity WHERE orderSupplierOrCustomerNameKey = ?",
+                  {partnerKey});
+}
+
+bool SUserCommodityDB::deleteOrderWithId_primaryKey(const Text& uid, const Text& orderKey) {
+    return inTransaction({
+        {"DELETE FROM SUserCommodity WHERE uid = ?", {uid}},
+        {"DELETE FROM SUserCommodity WHERE orderPrimaryKeyDate = ?", {orderKey}},
+        {"DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?", {orderKey}},
+    });
+}
+
+SUserCommodityDB::List SUserCommodityDB::findWithUid_limit(const Text& uid, int limit) {
+    return pagedList(uid, limit);
+}
+
+SUserCommodityDB::List SUserCommodityDB::
+    findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
+        const Text& year, const Text& month, const Text& partnerSide) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and months = ? and "
+        "orderSalesTagOrPurchaseTag = ? ORDER BY uid DESC",
+        {year, month, partnerSide});
+}
+
+SUserCommodityDB::List SUserCommodityDB::
+    findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity where years =? and months =? and orderSalesAndPurchaseTags "
+        "= ? ORDER BY uid DESC",
+        {year, month, kind});
+}
+
+SUserCommodityDB::List SUserCommodityDB::
+    findProfitWithYearThingLike_findProfitWithMonthThingLike_findWithThingToday_findProfitWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& day, const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity where years =? and months =? and days =? and "
+        "orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
+        {year, month, day, kind});
+}
+
+SUserCommodityDB::List
+SUserCommodityDB::findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(const Text& year,
+                                                                                const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and orderSalesAndPurchaseTags = ? ORDER BY "
+        "uid DESC",
+        {year, kind});
+}
+
+SUserCommodityDB::List SUserCommodityDB::
+    findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& week, const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and recordeWeekInYearTime = ? and "
+        "orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
+        {year, week, kind});
+}
+
+SUserCommodityDB::List SUserCommodityDB::
+    findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
+        const Text& year, const Text& month, const Text& day, const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and months = ? and days = ? and "
+        "orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
+        {year, month, day, kind});
+}
+
+SUserCommodityDB::List SUserCommodityDB::findWithYearThingLike_findWithMonthThingLike(
+    const Text& year, const Text& month) {
+    return list("SELECT * FROM SUserCommodity where years =? and months =? ORDER BY uid DESC",
+                {year, month});
+}
+
+SUserCommodityDB::List
+SUserCommodityDB::findWithYearThingLike_findWithMonthThingLike_findWithSalesCategoryCounts(
+    const Text& year, const Text& month, const Text& kindText) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and months = ? and "
+        "orderSalesAndPurchaseType = ? ORDER BY uid DESC",
+        {year, month, kindText});
+}
+
+SUserCommodityDB::List SUserCommodityDB::findChartWithYearThingLike_findWithMonthThingLike(
+    const Text& year, const Text& month) {
+    return list("SELECT * FROM SUserCommodity WHERE years = ? and months = ? ORDER BY uid DESC",
+                {year, month});
+}
+
+SUserCommodityDB::List
+SUserCommodityDB::findWithYearThingLike_findWithMonthThingLike_findWithThingToday(const Text& year,
+                                                                                  const Text& month,
+                                                                                  const Text& day) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE years = ? and months = ? and days = ? ORDER BY uid "
+        "DESC",
+        {year, month, day});
+}
+
+SUserCommodityDB::List SUserCommodityDB::findAllInventoryBySalesAndPurchaseTagsLike(
+    const Text& kind) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
+        {kind});
+}
+
+SUserCommodityDB::List SUserCommodityDB::exportCSVDataForPurchaseOrReturn(const Text& kindText) {
+    return list(
+        "SELECT * FROM SUserCommodity WHERE orderSalesAndPurchaseType = ? ORDER BY uid DESC",
+        {kindText});
+}

@@ -1,0 +1,164 @@
+#pragma once
+// Drives the order screens from the dashboard through the bar, with products and partners
+// seeded through the stores.
+#include <string>
+#include <vector>
+
+#include "orders/CreateOrEditSalesAccountVC.h"
+#include "platform/Localisation.h"
+#include "platform/UserDefaults.h"
+#include "storage/SDBManager.h"
+#include "storage/SProductsNameSubDB.h"
+#include "storage/SProductsNameTypeDB.h"
+#include "storage/SSupplierOrCustomersDB.h"
+#include "storage/SUserCommodityDB.h"
+#include "storage/SUserCommodityOrderDB.h"
+#include "tests/support/AppHarness.h"
+
+class OrdersFixture : public AppHarness {
+  protected:
+    // Start-up runs once; seeding needs the tables it makes, so tests may start() first.
+    void openSalesJournal() {
+        if (!app_) start();
+        ASSERT_TRUE(tap("jumpOutItems2Event"));
+        ASSERT_EQ(top()->className(), "OUTItemsViewController");
+    }
+    void openPurchaseJournal() {
+        if (!app_) start();
+        ASSERT_TRUE(tap("jumpInItems2Event"));
+        ASSERT_EQ(top()->className(), "INItemsViewController");
+    }
+    // From a journal: a new order in the editor.
+    void addOrder() {
+        ASSERT_TRUE(tap("addNewSalesOrPurchase"));
+        ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+    }
+    void choosePartner(int row) {
+        ASSERT_TRUE(tap("topShowSupplierOrCustomerListEvent"));
+        ASSERT_TRUE(top()->tableAlert().has_value());
+        ASSERT_TRUE(alertRow(row));
+    }
+    // From the editor: the picker, a category, a product; back in the editor.
+    void pickProduct(int categoryRow, int productRow) {
+        ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
+        ASSERT_EQ(top()->className(), "SelectProductsBackViewController");
+        ASSERT_TRUE(selectRow("productTypeTableView", categoryRow));
+        ASSERT_TRUE(selectRow("productSubTableView", productRow));
+        ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+    }
+    // Empties a field, then types one character at a time, as the keyboard does (the
+    // decimal filters refuse a point at the very start, so a whole "2.5" at once would not do).
+    void typeInto(const std::string& id, const std::string& text) {
+        ASSERT_TRUE(setText(id, ""));
+        for (char c : text) ASSERT_TRUE(typeAtEnd(id, std::string(1, c)));
+        ASSERT_EQ(fieldText(id), text);
+    }
+    // From the editor: one line's quantity and price, completed.
+    void editLine(int row, const std::string& qty, const std::string& price) {
+        ASSERT_TRUE(selectRow("tableView", row));
+        ASSERT_EQ(top()->className(), "EditOrderItemsVC");
+        typeInto("quantityText", qty);
+        typeInto("priceText", price);
+        ASSERT_TRUE(tap("completeEvent"));
+        ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+    }
+    // A whole new order from a journal: name, first partner, saved.
+    void saveNewOrder(const std::string& name) {
+        addOrder();
+        ASSERT_TRUE(setText("orderNameText", name));
+        choosePartner(0);
+        ASSERT_TRUE(tap("saveToDoneEvent"));
+    }
+
+    // One category and one product in it; returns the product as stored.
+    SProductsNameSub seedProduct(const std::string& category, const std::string& name,
+                                 const std::string& qty, const std::string& refPrice,
+                                 const std::string& price, const std::string& model = "M1",
+                                 const std::string& unit = "pcs") {
+        SProductsNameTypeDB types;
+        auto existing = types.findWithProductsNameTypeExistsLike(category);
+        std::string typeKey = "T-" + category;
+        if (existing.empty()) {
+            SProductsNameType t;
+            t.productsTypePrimaryKey = typeKey;
+            t.productsTypeName = category;
+            t.productsTypeNameKey = category + "-key";
+            t.productsTypeIndex = "1";
+            EXPECT_TRUE(types.saveProductsNameType(t));
+        }
+        SProductsNameSub p;
+        p.productPrimaryKey = typeKey;
+        p.productTypeName = category;
+        p.productTypeNameKey = category + "-key";
+        p.productSubName = name;
+        p.productSubNameKey = "P-" + name;
+        p.productSubModel = model;
+        p.productSubUnit = unit;
+        p.productSubReferencePrice = refPrice;
+        p.productSubInventoryQty = "0";
+        p.productSubQty = qty;
+        p.productSubPrice = price;
+        p.productSubTotalAmount = "0";
+        p.productSubDate = "2015/05/01";
+        p.productSubIndex = "1";
+        EXPECT_TRUE(SProductsNameSubDB().saveProductNameSub(p));
+        return p;
+    }
+
+    SSupplierOrCustomers partner(const std::string& tag) {
+        auto all = SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag);
+        EXPECT_FALSE(all.empty());
+        return all.empty() ? SSupplierOrCustomers{} : all.front();
+    }
+
+    // A header stored directly, for the journal's month lists.
+    SUserCommodity seedHeader(const std::string& side, const std::string& y, const std::string& m,
+                              const std::string& name, const std::string& counts = "0.00",
+                              const std::string& entrys = "0", const std::string& amount = "0.00",
+                              const std::string& key = "20150101000000") {
+        SUserCommodity h;
+        h.orderPrimaryKeyDate = key;
+        h.orderSalesTagOrPurchaseTag = side;
+        h.orderSalesAndPurchaseTags = side == "111" ? "21" : "11";
+        h.orderSalesAndPurchaseType = KL(side == "111" ? "KLSales" : "KLPurchase");
+        const auto p = partner(side);
+        h.orderSupplierOrCustomerName = p.supplierOrCustomersName;
+        h.orderSupplierOrCustomerNameKey = p.supplierOrCustomersNameKey;
+        h.orderName = name;
+        h.orderTotalCounts = counts;
+        h.orderTotalEntrys = entrys;
+        h.orderTotalAmount = amount;
+        h.remarkNotes = "-";
+        h.recordeWeekInYearTime = "19";
+        h.recordeWeekTime = KL("KLSaturday");
+        h.recordeDateTime = y + "/0" + m + "/09";
+        h.minutesTime = "10:00";
+        h.years = y;
+        h.months = m;
+        h.days = "9";
+        EXPECT_TRUE(SUserCommodityDB().saveUserCommodity(h));
+        return h;
+    }
+
+    std::vector<SUserCommodity> headers() {
+        return SUserCommodityDB().findWithUid_limit(std::nullopt, 10000);
+    }
+    std::vector<SUserCommodityOrder> linesOf(const std::string& key) {
+        return SUserCommodityOrderDB().findWithSalesAndPurchasePrimaryKeyDateLike(key);
+    }
+    std::vector<SUserCommodityOrder> allLines() {
+        return SUserCommodityOrderDB().findWithSalesAndPurchaseUid_limit(std::nullopt, 10000);
+    }
+    std::string defaultsValue(const std::string& key) {
+        return orEmpty(UserDefaults::standardUserDefaults().stringForKey(key));
+    }
+    void makeStoreReadOnly() {
+        ASSERT_TRUE(
+            SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    }
+    TableView& table(const std::string& id) { return *top()->get<TableView>(id); }
+    std::string cell(const std::string& tableId, int row, const std::string& field) {
+        auto* f = table(tableId).rows.at(row).field(field);
+        return f ? f->text : "<no cell " + field + ">";
+    }
+};

@@ -1,0 +1,133 @@
+// The common store operations: insert, row mapping, update by row id, paging, row ids.
+#include "tests/storage/StoreFixture.h"
+
+namespace {
+SProductsNameType category(const std::string& name, const std::string& key) {
+    SProductsNameType c;
+    c.productsTypePrimaryKey = "P" + key;
+    c.productsTypeName = name;
+    c.productsTypeNameKey = key;
+    c.productsTypeIndex = "20150509160250";
+    return c;
+}
+}  // namespace
+
+using StorePattern = StoreFixture;
+
+TEST_F(StorePattern, HostileTextRoundTripsByteForByte) {
+    const std::vector<std::string> names = {
+        "O'Brien",
+        "'; DROP TABLE SProductsNameType; --",
+        "\xF0\x9F\x8D\xB5 th\xC3\xA9 \xE7\xB6\xA0",
+        std::string(100 * 1024, 'z'),
+        std::string("half\0hidden", 11),
+        "",
+    };
+    for (size_t i = 0; i < names.size(); ++i) {
+        ASSERT_TRUE(categories.saveProductsNameType(category(names[i], std::to_string(i))));
+    }
+    auto all = categories.findWithUid_limit(std::nullopt, 10000);
+    ASSERT_EQ(all.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto& got = all[names.size() - 1 - i];
+        EXPECT_EQ(got.productsTypeName, names[i]) << i;
+        EXPECT_EQ(got.productsTypeUid, std::to_string(i + 1));
+    }
+    // Each text also works as a search value.
+    for (const auto& n : names) {
+        EXPECT_EQ(categories.findWithProductsNameTypeExistsLike(n).size(), 1u);
+    }
+}
+
+TEST_F(StorePattern, UpdateByRowIdTouchesOnlyThatRow) {
+    ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
+    ASSERT_TRUE(categories.saveProductsNameType(category("Coffee", "2")));
+    auto edited = category("O'Brien's", "1");
+    edited.productsTypeUid = "2";  // ignored: the row id argument decides
+    EXPECT_TRUE(categories.mergeWithProductsNameType_changeID(edited, "1"));
+    auto all = categories.findWithUid_limit(std::nullopt, 10);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].productsTypeName, "O'Brien's");
+    EXPECT_EQ(all[0], (SProductsNameType{"2", "P2", "Coffee", "2", "20150509160250"}));
+}
+
+TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
+    SProductsNameSub p;
+    p.productSubName = "Green";
+    p.productSubModel = "";
+    ASSERT_TRUE(products.saveProductNameSub(p));
+    auto got = products.findWithUid_limit(std::nullopt, 10).at(0);
+    EXPECT_EQ(got.productSubModel, "");
+    EXPECT_EQ(got.productSubUnit, std::nullopt);
+    EXPECT_EQ(got.productSubUid, "1");
+
+    SProductsNameSub edit;
+    edit.productSubUnit = "kg";
+    ASSERT_TRUE(products.mergeWithProductNameSub_changeID(edit, "1"));
+    got = products.findWithUid_limit(std::nullopt, 10).at(0);
+    EXPECT_EQ(got.productSubName, std::nullopt);
+    EXPECT_EQ(got.productSubModel, std::nullopt);
+    EXPECT_EQ(got.productSubUnit, "kg");
+    // An absent value matches nothing, not even the NULL columns.
+    EXPECT_TRUE(products.findWithProductPrimaryKeyLike(std::nullopt).empty());
+}
+
+TEST_F(StorePattern, EmptyRecordIsNotInserted) {
+    EXPECT_FALSE(partners.saveSupplierOrCustomers(SSupplierOrCustomers{}));
+    SSupplierOrCustomers onlyId;
+    onlyId.supplierOrCustomersUid = "7";
+    EXPECT_FALSE(partners.saveSupplierOrCustomers(onlyId));
+    EXPECT_TRUE(partners.findWithUid_limit(std::nullopt, 10).empty());
+}
+
+TEST_F(StorePattern, RowIdsAreNeverReused) {
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(headers.saveUserCommodity(header("k", "2015", "5", "9")));
+    ASSERT_TRUE(headers.deleteUserCommodityWithPrimaryKey("k"));
+    ASSERT_TRUE(headers.findWithUid_limit(std::nullopt, 10).empty());
+    ASSERT_TRUE(headers.saveUserCommodity(header("k", "2015", "5", "9")));
+    EXPECT_EQ(headers.findWithUid_limit(std::nullopt, 10).at(0).uid, "4");
+}
+
+TEST_F(StorePattern, LimitKeepsTheNewestRows) {
+    ASSERT_TRUE(db->beginTransaction());
+    for (int i = 1; i <= 10001; ++i) {
+        ASSERT_TRUE(lines.saveUserCommodityOrder(line("o" + std::to_string(i), "p")));
+    }
+    ASSERT_TRUE(db->commit());
+    auto page = lines.findWithSalesAndPurchaseUid_limit(std::nullopt, 10000);
+    ASSERT_EQ(page.size(), 10000u);
+    EXPECT_EQ(page.front().orderItemUid, "10001");
+    EXPECT_EQ(page.back().orderItemUid, "2");
+    EXPECT_EQ(page.back().orderItemPrimaryKeyDate, "o2");
+
+    auto above = lines.findWithSalesAndPurchaseUid_limit("9998", 10000);
+    ASSERT_EQ(above.size(), 3u);
+    EXPECT_EQ(above.back().orderItemUid, "9999");
+    EXPECT_EQ(lines.findWithSalesAndPurchaseUid_limit("9998", 2).size(), 2u);
+}
+
+TEST_F(StorePattern, MergeIsAllOrNothing) {
+    ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
+    failOn("UPDATE", "SProductsNameType", "productsTypeNameKey");
+    // productsTypePrimaryKey and productsTypeName are updated before the refused column.
+    EXPECT_FALSE(categories.mergeWithProductsNameType_changeID(category("Mate", "9"), "1"));
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).at(0),
+              (SProductsNameType{"1", "P1", "Tea", "1", "20150509160250"}));
+}
+
+TEST_F(StorePattern, MergeInsideCallersTransactionLeavesTheDecisionToIt) {
+    ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
+    ASSERT_TRUE(db->beginTransaction());
+    EXPECT_TRUE(categories.mergeWithProductsNameType_changeID(category("Mate", "1"), "1"));
+    EXPECT_TRUE(db->inTransaction());
+    ASSERT_TRUE(db->rollback());
+    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).at(0).productsTypeName, "Tea");
+
+    // A transaction begun by a plain statement counts as the caller's too.
+    ASSERT_TRUE(db->executeUpdate("BEGIN"));
+    EXPECT_TRUE(products.deleteProductAndItsLines("nothing"));
+    EXPECT_EQ(sqlite3_get_autocommit(db->sqliteHandle()), 0);
+    ASSERT_TRUE(db->executeUpdate("ROLLBACK"));
+}

@@ -1,0 +1,15 @@
+#include "widgets/FloatBox.h"
+
+#include "storage/NumberText.h"
+
+std::string FloatBox::text() const {
+    return title + "\n" + formatOneDecimal(value) + " " + unit;
+}
+
+void FloatBox::describeInto(ViewNode& node) const {
+    node.set("text", text())
+        .set("x", x)
+        .set("y", y)
+        .set("opacity", opacity)
+        .set("visible", visible);
+}
