@@ -139,3 +139,26 @@ export class Screen {
     await this.page.screenshot({path: path.join(artifacts, name + '.png'), animations: 'disabled'});
   }
 }
+
+// One program and one phone-sized page on it; close() stops both and removes the data.
+export async function launch({viewport = PHONE_568, args = []} = {}) {
+  const app = new App();
+  try {
+    await app.start(args);
+    const screen = await app.open(viewport);
+    return {
+      app,
+      screen,
+      page: screen.page,
+      url: app.url,
+      async close() {
+        const errors = screen.errors;
+        await app.stop();
+        if (errors.length) throw errors[0];
+      },
+    };
+  } catch (err) {
+    await app.stop();
+    throw err;
+  }
+}

@@ -19,6 +19,7 @@
     lastChart: null,        // last chart event posted, to drop repeats caused by redraws
     composing: null,
     queue: Promise.resolve(),
+    inFlight: 0,            // events posted and not yet answered
   };
 
   // ------------------------------------------------------------------------------------
@@ -41,10 +42,18 @@
   // given as a function that builds it when its turn comes, against the page as drawn
   // from the previous answer (text edits need the field's text and caret of that moment).
   function post(event) {
+    state.inFlight++;
     state.queue = state.queue.then(() => send(event)).catch((err) => {
       console.error('event failed', err);
+    }).finally(() => {
+      state.inFlight--;
     });
     return state.queue;
+  }
+
+  // Runs a page-only step in turn with the events before it.
+  function later(fn) {
+    state.queue = state.queue.then(fn).catch((err) => console.error(err));
   }
 
   async function send(intent) {
@@ -220,6 +229,12 @@
     if (!view || !view.screen) return;
     const previous = state.view;
     const kept = keepState(previous);
+    reusableInputs.clear();
+    if (previous && previous.screen.serial === view.screen.serial) {
+      for (const input of appRoot().querySelectorAll('.field-input')) {
+        reusableInputs.set(input.getAttribute('data-id'), input);
+      }
+    }
     state.view = view;
     const s = view.screen;
 
@@ -234,17 +249,40 @@
     const right = el('div', {class: 'header-side header-right'});
     const title = el('h1', {class: 'title', 'data-id': 'title', text: s.title});
     header.append(left, title, right);
-    const content = el('main', {class: 'content'});
+    const content = el('section', {class: 'content'});
     let bar = null;
 
-    for (const w of s.widgets || []) {
+    const widgets = s.widgets || [];
+    let card = null;  // consecutive plain labels share one card
+    for (let i = 0; i < widgets.length; i++) {
+      const w = widgets[i];
+      if (isPlainLabel(w)) {
+        if (!card) {
+          card = el('div', {class: 'card'});
+          content.append(card);
+        }
+        const next = widgets[i + 1];
+        if (next && isPlainLabel(next) && isValueOf(next, w)) {
+          // A name and its value on one line.
+          const pair = el('div', {class: 'pair'}, renderWidget(w), renderWidget(next));
+          if (w.hidden && next.hidden) pair.hidden = true;
+          card.append(pair);
+          i++;
+        } else {
+          card.append(renderWidget(w));
+        }
+        continue;
+      }
+      card = null;
       if (w.kind === 'bar') {
         bar = renderBar(w);
         continue;
       }
-      if (w.kind === 'button' && w.style === 'bar') {
+      // Back buttons and navigation buttons sit in the header, beside the title.
+      if (w.kind === 'button' && ['back', 'nav', 'bar'].includes(w.style)) {
         const node = renderWidget(w);
-        (/^(back|close|cancel)/i.test(w.action || '') ? left : right).append(node);
+        const leading = w.style === 'back' || /^(back|close|cancel)/i.test(w.action || '');
+        (leading ? left : right).append(node);
         continue;
       }
       content.append(renderWidget(w));
@@ -264,6 +302,17 @@
     for (const url of view.openURLs || []) {
       if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');
     }
+  }
+
+  function isPlainLabel(w) {
+    return w.kind === 'label' && !w.action && !w.caption;
+  }
+
+  // "showTodaySalesLbl" is named by "showTodaySalesValueText" (or ...ValueLbl, ...Value).
+  function isValueOf(value, name) {
+    const stem = name.id.replace(/(Lbl|Label|Text)$/, '');
+    return stem !== name.id && /^(ValueText|ValueLbl|Value)$/.test(value.id.slice(stem.length)) &&
+      value.id.startsWith(stem);
   }
 
   function rememberFlags(s) {
@@ -474,20 +523,24 @@
 
   // ---- text fields ---------------------------------------------------------------------
 
+  // Field inputs survive redraws of the same screen, so that the caret the user moves
+  // while an edit is on its way is not lost.
+  const reusableInputs = new Map();
+
   function renderField(w) {
-    const attrs = {
+    let input = reusableInputs.get(w.id);
+    reusableInputs.delete(w.id);
+    if (input && (input.tagName === 'TEXTAREA') !== !!w.multiline) input = null;
+    if (!input) input = createFieldInput(w);
+    input._w = w;
+    setAttrs(input, {
       placeholder: w.placeholder || null,
-      autocomplete: 'off',
-      autocapitalize: 'off',
-      spellcheck: 'false',
       enterkeyhint: w.returnKey || 'done',
       inputmode: {decimal: 'decimal', email: 'email', phone: 'tel'}[w.keyboard] || 'text',
-    };
-    const input = w.multiline ? el('textarea', Object.assign({rows: 4}, attrs))
-      : el('input', Object.assign({type: 'text'}, attrs));
-    input.value = text(w.text);
-    input.setAttribute('data-id', w.id);
-    input.className = 'field-input';
+    });
+    if (!w.placeholder) input.removeAttribute('placeholder');
+    input._selBefore = [input.selectionStart, input.selectionEnd];
+    if (input.value !== text(w.text)) input.value = text(w.text);
     const wrap = base(w, 'div', 'field', {});
     wrap.removeAttribute('data-id');
     wrap.append(input);
@@ -506,11 +559,32 @@
       wrap.classList.add('shake');
       wrap.addEventListener('animationend', () => wrap.classList.remove('shake'), {once: true});
     }
-    input.addEventListener('beforeinput', (ev) => onBeforeInput(ev, input, w));
+    return wrap;
+  }
+
+  // The listeners read the field's latest description from input._w.
+  function createFieldInput(w) {
+    const attrs = {autocomplete: 'off', autocapitalize: 'off', spellcheck: 'false'};
+    const input = w.multiline ? el('textarea', Object.assign({rows: 4}, attrs))
+      : el('input', Object.assign({type: 'text'}, attrs));
+    input.setAttribute('data-id', w.id);
+    input.className = 'field-input';
+    const id = w.id;
+    input.addEventListener('beforeinput', (ev) => onBeforeInput(ev, input, input._w));
     input.addEventListener('keydown', (ev) => {
-      if (ev.key === 'Enter' && !ev.isComposing && !(w.multiline && !ev.ctrlKey && !ev.metaKey)) {
+      if (state.inFlight > 0 && CARET_KEYS.has(ev.key) && !ev.ctrlKey && !ev.metaKey &&
+          !ev.altKey && !ev.isComposing) {
+        // Edits typed before this key are still on their way: move the caret after them.
         ev.preventDefault();
-        post({type: 'return', id: w.id});
+        const key = ev.key;
+        const extend = ev.shiftKey;
+        later(() => moveCaret(id, key, extend));
+        return;
+      }
+      const multiline = input._w.multiline;
+      if (ev.key === 'Enter' && !ev.isComposing && !(multiline && !ev.ctrlKey && !ev.metaKey)) {
+        ev.preventDefault();
+        post({type: 'return', id});
       }
     });
     input.addEventListener('focus', () => {
@@ -518,8 +592,8 @@
       // Tell the program the field is being edited, unless it already knows.
       post(() => {
         const now = (state.view.screen.widgets || []).find((x) => x.kind === 'field' &&
-          x.id === w.id);
-        return now && !now.editing ? {event: {type: 'focus', id: w.id}} : null;
+          x.id === id);
+        return now && !now.editing ? {event: {type: 'focus', id}} : null;
       });
     });
     input.addEventListener('compositionstart', () => {
@@ -533,20 +607,49 @@
       input.value = c.value;
       input.setSelectionRange(c.start, c.end);
       const data = ev.data || '';
-      postText(w.id, (value, start, end) => ({start, end, replacement: data}));
+      postText(id, (value, start, end) => ({start, end, replacement: data}));
     });
     input.addEventListener('input', () => {
       if (state.composing) return;
       // A change that came without a cancellable beforeinput (autofill and the like):
       // report it as a replacement of the whole text.
-      const before = text(w.text);
+      const before = text(input._w.text);
       if (input.value !== before) {
         const now = input.value;
         input.value = before;
-        postText(w.id, (value) => ({start: 0, end: value.length, replacement: now}));
+        postText(id, (value) => ({start: 0, end: value.length, replacement: now}));
       }
     });
-    return wrap;
+    return input;
+  }
+
+  const CARET_KEYS = new Set(['ArrowLeft', 'ArrowRight', 'Home', 'End']);
+
+  function moveCaret(id, key, extend) {
+    const input = fieldInput(id);
+    if (!input) return;
+    const value = input.value;
+    let start = input.selectionStart;
+    let end = input.selectionEnd;
+    const backward = input.selectionDirection === 'backward';
+    let focus = backward ? start : end;
+    const anchor = backward ? end : start;
+    if (!extend && start !== end && (key === 'ArrowLeft' || key === 'ArrowRight')) {
+      focus = key === 'ArrowLeft' ? start : end;
+      input.setSelectionRange(focus, focus);
+      return;
+    }
+    if (key === 'ArrowLeft') focus = previousCodePointStart(value, focus);
+    else if (key === 'ArrowRight') focus = nextCodePointEnd(value, focus);
+    else if (key === 'Home') focus = 0;
+    else focus = value.length;
+    if (!extend) {
+      input.setSelectionRange(focus, focus);
+      return;
+    }
+    start = Math.min(anchor, focus);
+    end = Math.max(anchor, focus);
+    input.setSelectionRange(start, end, focus < anchor ? 'backward' : 'forward');
   }
 
   function previousCodePointStart(value, pos) {
@@ -697,7 +800,14 @@
       const input = fieldFor(pending.id);
       if (input) {
         focusField(input);
-        if (input.value === pending.before) {
+        const moved = input._selBefore && (input._selBefore[0] !== pending.selection[0] ||
+          input._selBefore[1] !== pending.selection[1]);
+        if (moved) {
+          // The user moved the caret while the edit was on its way: keep it there.
+          const len = input.value.length;
+          input.setSelectionRange(Math.min(input._selBefore[0], len),
+            Math.min(input._selBefore[1], len));
+        } else if (input.value === pending.before) {
           input.setSelectionRange(pending.selection[0], pending.selection[1]);
         } else {
           const caret = utf16Offset(input.value, pending.caretCp);
