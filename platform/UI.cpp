@@ -191,8 +191,10 @@ void ButtonBar::describeInto(ViewNode& node) const {
 
 // ------------------------------------------------------------------------------------------
 Screen::Screen(std::string className, bool singleLayout)
-    : className_(std::move(className)), serial_(nextSerial()) {
-    layout_ = singleLayout ? className_ : ScreenMode::layoutFor(className_);
+    : className_(std::move(className)), singleLayout_(singleLayout), serial_(nextSerial()) {}
+
+std::string Screen::layout() const {
+    return singleLayout_ ? className_ : ScreenMode::layoutFor(className_);
 }
 
 Screen::~Screen() = default;
@@ -374,7 +376,7 @@ bool Screen::handleEvent(const UIEvent& e) {
 ViewNode Screen::describe() const {
     ViewNode node = ViewNode::object();
     node.set("screen", className_)
-        .set("layout", layout_)
+        .set("layout", layout())
         .set("serial", static_cast<unsigned long long>(serial_))
         .set("title", title)
         .set("background", background);

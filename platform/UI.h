@@ -252,7 +252,9 @@ class Screen {
     Screen& operator=(const Screen&) = delete;
 
     const std::string& className() const { return className_; }
-    const std::string& layout() const { return layout_; }
+    // The layout variant for the current screen mode (the page may report its size after
+    // the first screen was made; the variants differ only in geometry).
+    std::string layout() const;
     uint64_t serial() const { return serial_; }
 
     std::string title;
@@ -319,7 +321,7 @@ class Screen {
   private:
     friend class Navigator;
     std::string className_;
-    std::string layout_;
+    bool singleLayout_;
     uint64_t serial_;
     bool loaded_ = false;
     Navigator* navigator_ = nullptr;

@@ -6,11 +6,14 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config git libsqlite3-dev libicu-dev libcurl4-openssl-dev
           libcpp-httplib-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
-          clang-format nodejs npm chromium python3 python3-aiosmtpd)
+          clang-format chromium python3 python3-aiosmtpd)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# Node.js may come from elsewhere than Debian (with its own npm): look for the commands.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     sudo=""
