@@ -581,6 +581,16 @@
         later(() => moveCaret(id, key, extend));
         return;
       }
+      if (state.inFlight > 0 && (ev.ctrlKey || ev.metaKey) && !ev.altKey &&
+          (ev.key === 'a' || ev.key === 'A')) {
+        // Select-all typed behind pending edits: select once they have been answered.
+        ev.preventDefault();
+        later(() => {
+          const field = fieldInput(id);
+          if (field) field.setSelectionRange(0, field.value.length);
+        });
+        return;
+      }
       const multiline = input._w.multiline;
       if (ev.key === 'Enter' && !ev.isComposing && !(multiline && !ev.ctrlKey && !ev.metaKey)) {
         ev.preventDefault();
