@@ -1,5 +1,8 @@
 #include "orders/OrderJournalViewController.h"
 
+#include <map>
+#include <optional>
+
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/OrderHandOver.h"
 #include "platform/Localisation.h"
@@ -85,6 +88,20 @@ void OrderJournalViewController::reReloadTableViewData() {
                 std::string(side_.partnerTag));
 
     SSupplierOrCustomersDB partners(userCommodityDB->db());
+    // A month repeats the same few partners: each key is looked up once per reload (the
+    // found partner's name, or none when no partner has the key).
+    std::map<Text, std::optional<Text>> foundNames;
+    auto partnerName = [&](const SUserCommodity& order) -> Text {
+        auto it = foundNames.find(order.orderSupplierOrCustomerNameKey);
+        if (it == foundNames.end()) {
+            auto found =
+                partners.findWithSupplierOrCustomersKeyLike(order.orderSupplierOrCustomerNameKey);
+            std::optional<Text> name;
+            if (!found.empty()) name = found.front().supplierOrCustomersName;
+            it = foundNames.emplace(order.orderSupplierOrCustomerNameKey, name).first;
+        }
+        return it->second ? *it->second : order.orderSupplierOrCustomerName;
+    };
     auto* table = get<TableView>("tableView");
     table->rows.clear();
     float counts = 0.0f, entries = 0.0f, amount = 0.0f;
@@ -100,7 +117,7 @@ void OrderJournalViewController::reReloadTableViewData() {
         row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? KL("KLSupplier")
                                          : tag == Codes::kCustomer ? KL("KLCustomer")
                                                                    : std::string());
-        row.add("showOrderSupAndCusValueText", orEmpty(partnerOf(partners, order).first));
+        row.add("showOrderSupAndCusValueText", orEmpty(partnerName(order)));
         row.add("showOrderEntryLbl", KL("KLItems"));
         row.add("showOrderEntryValueText", orEmpty(order.orderTotalEntrys));
         row.add("showOrderAmountLbl", KL("KLTotal"));
