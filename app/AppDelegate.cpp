@@ -37,6 +37,10 @@ bool AppDelegate::prepareEnvironment(const Options& options, std::string* error)
     return true;
 }
 
+AppDelegate::~AppDelegate() {
+    if (Navigator::shared() == &navigator_) Navigator::setShared(nullptr);
+}
+
 bool AppDelegate::application_didFinishLaunchingWithOptions() {
     SUserCommodityDB().createCommodDataBase();
     SUserCommodityOrderDB().createUserCommodityOrderDataBase();
@@ -55,6 +59,7 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
         defaults.synchronize();
     }
 
+    Navigator::setShared(&navigator_);
     navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
     return true;
 }

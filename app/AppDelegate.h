@@ -18,6 +18,11 @@ public:
     // or the file is not a ledger database; nothing is then written anywhere.
     static bool prepareEnvironment(const Options& options, std::string* error);
 
+    AppDelegate() = default;
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
     // The start-up steps; true on success.
     bool application_didFinishLaunchingWithOptions();
     void defAddDefaultSupplierAndCustomerItem();

@@ -1,7 +1,11 @@
 #include "app/MoreViewController.h"
 
+#include <cstdint>
+
 #include "app/MainBar.h"
 #include "app/ScreenFactory.h"
+#include "exchange/CSVExport.h"
+#include "exchange/MailOutcome.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/SUserCommodityDB.h"
@@ -44,7 +48,11 @@ void MoreViewController::viewDidLoad() {
         }
     };
 
-    exportDataArray = SUserCommodityDB().findWithUid_limit(std::nullopt, 10000);
+    on("justCreateEvent", [this](const ActionArgs&) { justCreateEvent(); });
+    on("CSVEcportEvent", [this](const ActionArgs&) { CSVEcportEvent(); });
+
+    // Every order header, newest first: the limit is beyond any real ledger.
+    exportDataArray = SUserCommodityDB().findWithUid_limit(std::nullopt, INT32_MAX);
 
     MainBar::install(*this, MainBar::kMore);
 }
@@ -53,5 +61,41 @@ void MoreViewController::jumpToPartners(const char* kind, const char* className)
     auto& defaults = UserDefaults::standardUserDefaults();
     defaults.setObject_forKey(kind, "000");
     defaults.synchronize();
-    if (auto s = createScreen(className)) navigationController()->pushViewController(std::move(s), true);
+    if (auto s = createScreen(className))
+        navigationController()->pushViewController(std::move(s), true);
+}
+
+void MoreViewController::justCreateEvent() {
+    if (exportDataArray.empty()) {
+        showToast(KL("KLNoRecord"), 1.0);
+        return;
+    }
+    perform("CSVEcportEvent");
+}
+
+bool MoreViewController::createFile(const std::string& path) {
+    return CSVExport::createFile(path);
+}
+
+bool MoreViewController::exportCSV(const std::string& path) {
+    return CSVExport::append(path, CSVExport::fileBytes(exportDataArray));
+}
+
+void MoreViewController::CSVEcportEvent() {
+    const std::string path = CSVExport::filePath();
+    // A file that is not exactly what we meant to write is not worth mailing.
+    auto written = createFile(path) && exportCSV(path) ? CSVExport::readBack(path) : std::nullopt;
+    if (!written || *written != CSVExport::fileBytes(exportDataArray)) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    if (!MailComposer::canSendMail()) return;
+    MailComposer::present(*this, CSVExport::mail(*written), [this](MailResult result) {
+        mailComposeController_didFinishWithResult_error(result);
+    });
+}
+
+void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result) {
+    showPopup(mailOutcomeText(result), 1.0);
+    dismissComposer();
 }

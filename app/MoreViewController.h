@@ -1,7 +1,9 @@
 #pragma once
 // The More screen: the partner lists, the catalogue, the CSV export and the about screen.
+#include <string>
 #include <vector>
 
+#include "platform/MailComposer.h"
 #include "platform/UI.h"
 #include "storage/Records.h"
 
@@ -13,6 +15,14 @@ public:
     // The order headers read when the screen was loaded, exported by the export row.
     std::vector<SUserCommodity> exportDataArray;
 
+    // The export file: emptied, then filled with the export data. False on failure.
+    bool createFile(const std::string& path);
+    bool exportCSV(const std::string& path);
+    // The export mail's outcome: a pop-up, then the composer closes.
+    void mailComposeController_didFinishWithResult_error(MailResult result);
+
 private:
     void jumpToPartners(const char* kind, const char* className);
+    void justCreateEvent();
+    void CSVEcportEvent();
 };

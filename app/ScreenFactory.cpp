@@ -1,14 +1,22 @@
 #include "app/ScreenFactory.h"
 
 #include "app/MoreViewController.h"
-#include "stats/ALLInventoryViewController.h"
-#include "stats/HomeStatisticsViewController.h"
+#include "catalogue/AddProductSubViewController.h"
+#include "catalogue/AddProductTypeViewController.h"
+#include "catalogue/AddSupplierCustomersVC.h"
+#include "catalogue/CustomersSettingsVC.h"
+#include "catalogue/ProductListViewController.h"
+#include "catalogue/ProductSubItemListViewController.h"
+#include "catalogue/SupplierSettingsVC.h"
+#include "exchange/AboutViewController.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/INItemsViewController.h"
 #include "orders/NoteSelectListView.h"
 #include "orders/OUTItemsViewController.h"
 #include "orders/SelectProductsBackViewController.h"
+#include "stats/ALLInventoryViewController.h"
+#include "stats/HomeStatisticsViewController.h"
 #include "stats/InventoryProfitCostListViewController.h"
 #include "stats/OneProductViewController.h"
 
@@ -16,6 +24,7 @@ std::unique_ptr<Screen> createScreen(const std::string& className) {
     if (className == "InventoryProfitCostListViewController")
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
+    if (className == "AboutViewController") return std::make_unique<AboutViewController>();
     if (className == "ALLInventoryViewController")
         return std::make_unique<ALLInventoryViewController>();
     if (className == "OneProductViewController")
@@ -30,5 +39,16 @@ std::unique_ptr<Screen> createScreen(const std::string& className) {
         return std::make_unique<SelectProductsBackViewController>();
     if (className == "EditOrderItemsVC") return std::make_unique<EditOrderItemsVC>();
     if (className == "NoteSelectListView") return std::make_unique<NoteSelectListView>();
+    if (className == "ProductListViewController")
+        return std::make_unique<ProductListViewController>();
+    if (className == "AddProductTypeViewController")
+        return std::make_unique<AddProductTypeViewController>();
+    if (className == "ProductSubItemListViewController")
+        return std::make_unique<ProductSubItemListViewController>();
+    if (className == "AddProductSubViewController")
+        return std::make_unique<AddProductSubViewController>();
+    if (className == "CustomersSettingsVC") return std::make_unique<CustomersSettingsVC>();
+    if (className == "SupplierSettingsVC") return std::make_unique<SupplierSettingsVC>();
+    if (className == "AddSupplierCustomersVC") return std::make_unique<AddSupplierCustomersVC>();
     return nullptr;
 }

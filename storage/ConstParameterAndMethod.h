@@ -39,4 +39,10 @@ public:
     static int weeksInYear(int year);
     // Abbreviated month name, 1..12, in the user's language.
     static std::string shortMonthName(int month);
+
+    // Opens the application's page in the store (its reviews page on systems older than
+    // "7.0"); the link comes from appStorePageLink. Whether it opens is not reported.
+    static void gotoAppStorePageRaisal(const std::string& storeId);
+    static std::string appStorePageLink(const std::string& storeId,
+                                        const std::string& systemVersion);
 };

@@ -1,0 +1,112 @@
+#include "catalogue/AddProductTypeViewController.h"
+
+#include "catalogue/ScreenParts.h"
+#include "platform/Localisation.h"
+#include "storage/ConstParameterAndMethod.h"
+#include "storage/SProductsNameSubDB.h"
+
+AddProductTypeViewController::AddProductTypeViewController()
+    : Screen("AddProductTypeViewController") {}
+
+void AddProductTypeViewController::viewDidLoad() {
+    productsNameTypeModelDB = std::make_unique<SProductsNameTypeDB>();
+    title = KL(isEditMode() ? "KLEditProduct" : "KLNewProduct");
+    catalogue::addBackButton(*this);
+    catalogue::addNavButton(*this, "completeBtn", "completeEvent", "nav_complete");
+
+    name_ = &add<TextField>("productNameText");
+    name_->placeholder = KL("KLName");
+    if (isEditMode()) name_->text = orEmpty(createItemProductName);
+    name_->onReturn = [this](TextField&) { endEditing(); };
+
+    if (isEditMode()) catalogue::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
+
+    on("backEvent",
+       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
+    on("deleteProductCurrentItemsEvent",
+       [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
+    on("backgroundTap", [this](const ActionArgs&) { endEditing(); });
+}
+
+void AddProductTypeViewController::completeEvent() {
+    endEditing();
+    const std::string name = name_->text;  // as typed: blanks count as a name
+    if (name.empty()) {
+        name_->shake();
+        return;
+    }
+
+    bool saved = false;
+    if (isEditMode()) {
+        // A rename keeps the keys; products keep the name copied into them.
+        productsNameTypeModel = SProductsNameType{};
+        productsNameTypeModel.productsTypePrimaryKey = createItemPrimaryKey;
+        productsNameTypeModel.productsTypeName = name;
+        productsNameTypeModel.productsTypeNameKey = createItemProductNameKey;
+        productsNameTypeModel.productsTypeIndex = ConstParameterAndMethod::getDateNowKeyFormatter();
+        saved = productsNameTypeModelDB->mergeWithProductsNameType_changeID(productsNameTypeModel,
+                                                                            createItemProductUid);
+    } else {
+        existProductNameTypeArray =
+            productsNameTypeModelDB->findWithProductsNameTypeExistsLike(name);
+        if (!existProductNameTypeArray.empty()) {
+            showToast(KL("KLExists"), 1.0);
+            return;
+        }
+        productsNameTypeModel = SProductsNameType{};
+        productsNameTypeModel.productsTypePrimaryKey =
+            ConstParameterAndMethod::getDateNowKeyFormatter();
+        productsNameTypeModel.productsTypeName = name;
+        productsNameTypeModel.productsTypeNameKey =
+            ConstParameterAndMethod::getDateNowKeyFormatter();
+        productsNameTypeModel.productsTypeIndex = ConstParameterAndMethod::getDateNowKeyFormatter();
+        saved = productsNameTypeModelDB->saveProductsNameType(productsNameTypeModel);
+    }
+    if (!saved) {
+        catalogue::reportFailedWrite(*this);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void AddProductTypeViewController::deleteProductCurrentItemsEvent() {
+    if (!isEditMode()) return;
+    endEditing();
+    ActionSheet sheet;
+    sheet.title = KL("KLRUWantToDelete");
+    sheet.cancelTitle = KL("KLCancel");
+    sheet.otherTitles = {KL("KLOK")};
+    sheet.onClick = [this](int index) { didClickOnButtonDeleteIndex(index); };
+    showActionSheet(std::move(sheet));
+}
+
+void AddProductTypeViewController::didClickOnButtonDeleteIndex(int index) {
+    if (index != 0 || !isEditMode()) return;
+    SProductsNameSubDB products;
+    if (!products.findWithProductPrimaryKeyLike(createItemPrimaryKey).empty()) {
+        showToast(KL("KLTipDeleteProduct"), 1.5);
+        return;
+    }
+    if (!deleteCategory()) {
+        catalogue::reportFailedWrite(*this);
+        return;
+    }
+    navigationController()->popViewControllerAnimated(true);
+}
+
+// Both deletes go by the category's name key; they run together so a failure leaves the
+// category as it was.
+bool AddProductTypeViewController::deleteCategory() {
+    SProductsNameSubDB products;
+    const auto& db = productsNameTypeModelDB->db();
+    const bool own = db && !db->inTransaction();
+    if (own && !db->beginTransaction()) return false;
+    bool ok = productsNameTypeModelDB->deleteProductsNameTypeKey(createItemProductNameKey) &&
+              products.deleteProductPrimaryKey(createItemProductNameKey);
+    if (own) {
+        if (ok) ok = db->commit();
+        if (!ok) db->rollback();
+    }
+    return ok;
+}

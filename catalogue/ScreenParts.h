@@ -1,0 +1,44 @@
+#pragma once
+// Pieces shared by the catalogue and partner screens: header buttons, the round delete
+// button, the counted title and the failed-write toast.
+#include <string>
+
+#include "platform/UI.h"
+
+namespace catalogue {
+
+// The header's back button (left); it runs "backEvent".
+inline Button& addBackButton(Screen& screen) {
+    auto& b = screen.add<Button>("backBtn");
+    b.style = "back";
+    b.image = "nav_back";
+    b.action = "backEvent";
+    return b;
+}
+
+// A header button on the right (add, save, complete).
+inline Button& addNavButton(Screen& screen, const std::string& id, const std::string& action,
+                            const std::string& image) {
+    auto& b = screen.add<Button>(id);
+    b.style = "nav";
+    b.image = image;
+    b.action = action;
+    return b;
+}
+
+// The round delete button near the bottom of an editor in edit mode.
+inline Button& addDeleteButton(Screen& screen, const std::string& action) {
+    auto& b = screen.add<Button>("deleteBtn");
+    b.style = "delete";
+    b.image = "bookmark_white_delete";
+    b.action = action;
+    return b;
+}
+
+// "%@(%lu)": a title followed by a count in brackets.
+std::string titleWithCount(const std::string& title, size_t count);
+
+// A save or delete whose write failed: the editor stays with the user's input and says so.
+void reportFailedWrite(Screen& screen);
+
+}  // namespace catalogue

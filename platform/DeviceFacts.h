@@ -1,0 +1,46 @@
+#pragma once
+// Facts about the application and the machine it runs on, for the feedback mail and the
+// store link. Behind an interface so tests can pin them.
+#include <memory>
+#include <string>
+
+class DeviceFacts {
+  public:
+    virtual ~DeviceFacts() = default;
+    virtual std::string applicationName() const = 0;
+    virtual std::string applicationVersion() const = 0;  // the build version
+    virtual std::string localeIdentifier() const = 0;    // e.g. "en_US"
+    virtual std::string preferredLanguage() const = 0;   // e.g. "en"
+    virtual std::string systemName() const = 0;          // e.g. "Linux"
+    virtual std::string systemVersion() const = 0;       // e.g. "6.1.0-18-amd64"
+    virtual std::string model() const = 0;               // e.g. "x86_64" or the board's name
+
+    static const DeviceFacts& current();
+    // Replaces the process's facts (tests); nullptr restores the machine's.
+    static void install(std::shared_ptr<DeviceFacts> facts);
+};
+
+// The running machine: uname, the locale environment and the chosen catalog.
+class SystemDeviceFacts : public DeviceFacts {
+  public:
+    std::string applicationName() const override;
+    std::string applicationVersion() const override;
+    std::string localeIdentifier() const override;
+    std::string preferredLanguage() const override;
+    std::string systemName() const override;
+    std::string systemVersion() const override;
+    std::string model() const override;
+};
+
+// Fixed facts, for tests and for reproducible output.
+class FixedDeviceFacts : public DeviceFacts {
+  public:
+    std::string name, version, locale, language, system, release, machine;
+    std::string applicationName() const override { return name; }
+    std::string applicationVersion() const override { return version; }
+    std::string localeIdentifier() const override { return locale; }
+    std::string preferredLanguage() const override { return language; }
+    std::string systemName() const override { return system; }
+    std::string systemVersion() const override { return release; }
+    std::string model() const override { return machine; }
+};

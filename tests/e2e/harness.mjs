@@ -1,0 +1,164 @@
+// Starts the real program on a free port with a fresh data folder, drives the page in
+// headless Chromium, and cleans everything up afterwards.
+import {spawn} from 'node:child_process';
+import {mkdtemp, mkdir, rm} from 'node:fs/promises';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+import {createInterface} from 'node:readline';
+import {fileURLToPath} from 'node:url';
+import {chromium} from 'playwright-core';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const artifacts = path.join(root, 'test-artifacts');
+
+// Phone sizes in CSS pixels at a device pixel ratio of 2.
+export const PHONE_568 = {width: 320, height: 568};
+export const PHONE_480 = {width: 320, height: 480};
+
+export class App {
+  constructor() {
+    this.proc = null;
+    this.url = null;
+    this.dataDir = null;
+    this.browser = null;
+    this.stderr = '';
+  }
+
+  // Starts the program; resolves with the address it printed first.
+  async start(extraArgs = []) {
+    this.dataDir = await mkdtemp(path.join(tmpdir(), 'mk-e2e-'));
+    const binary = process.env.MK_BINARY || path.join(root, 'build', 'marrowkeeper');
+    this.proc = spawn(binary, ['--port', '0', '--no-browser', '--data-dir', this.dataDir,
+      '--lang', 'en', ...extraArgs], {stdio: ['ignore', 'pipe', 'pipe']});
+    this.proc.stderr.on('data', (chunk) => { this.stderr += chunk; });
+    const lines = createInterface({input: this.proc.stdout});
+    this.url = await new Promise((resolve, reject) => {
+      const timer = setTimeout(() => reject(new Error('no address within 15 s: ' + this.stderr)),
+        15000);
+      this.proc.once('exit', (code) => {
+        clearTimeout(timer);
+        reject(new Error(`program exited with ${code}: ${this.stderr}`));
+      });
+      lines.once('line', (line) => {
+        clearTimeout(timer);
+        resolve(line.trim());
+      });
+    });
+    return this.url;
+  }
+
+  async launchBrowser() {
+    this.browser = await chromium.launch({
+      executablePath: process.env.MK_CHROMIUM || '/usr/bin/chromium',
+      args: ['--no-sandbox', '--headless', '--disable-gpu', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+    return this.browser;
+  }
+
+  // A fresh page of the given CSS size at 2 device pixels per CSS pixel, on the app.
+  async open(viewport = PHONE_568) {
+    if (!this.browser) await this.launchBrowser();
+    const context = await this.browser.newContext({viewport, deviceScaleFactor: 2});
+    const page = await context.newPage();
+    const screen = new Screen(page);
+    page.on('pageerror', (err) => screen.errors.push(err));
+    await page.goto(this.url);
+    await page.waitForSelector('[data-screen]');
+    return screen;
+  }
+
+  async stop() {
+    if (this.browser) await this.browser.close().catch(() => {});
+    this.browser = null;
+    if (this.proc && this.proc.exitCode === null) {
+      const exited = new Promise((resolve) => this.proc.once('exit', resolve));
+      this.proc.kill('SIGTERM');
+      await Promise.race([exited, new Promise((r) => setTimeout(r, 5000))]);
+      if (this.proc.exitCode === null) this.proc.kill('SIGKILL');
+    }
+    this.proc = null;
+    if (this.dataDir) await rm(this.dataDir, {recursive: true, force: true});
+    this.dataDir = null;
+  }
+}
+
+// Helpers on one page, by the page's data attributes.
+export class Screen {
+  constructor(page) {
+    this.page = page;
+    this.errors = [];  // script errors on the page; close() fails when there were any
+  }
+
+  async close() {
+    await this.page.context().close();
+    if (this.errors.length) throw this.errors[0];
+  }
+
+  async serial() {
+    return this.page.getAttribute('[data-screen]', 'data-serial');
+  }
+
+  // Taps and waits until the program answered with another screen.
+  async tapActionAndWait(action) {
+    const before = await this.serial();
+    await this.tapAction(action);
+    await this.page.waitForFunction((serial) => {
+      const s = document.querySelector('[data-screen]');
+      return s && s.dataset.serial !== serial;
+    }, before);
+  }
+
+  async name() {
+    return this.page.getAttribute('[data-screen]', 'data-screen');
+  }
+
+  async layout() {
+    return this.page.getAttribute('[data-screen]', 'data-layout');
+  }
+
+  // Waits until the screen with this class name is drawn.
+  async waitFor(className) {
+    await this.page.waitForSelector(`[data-screen="${className}"]`);
+  }
+
+  async tapAction(action) {
+    await this.page.click(`#app [data-action="${action}"]`);
+  }
+
+  async tapId(id) {
+    await this.page.click(`#app [data-id="${id}"]`);
+  }
+
+  async text(id) {
+    return (await this.page.textContent(`#app [data-id="${id}"]`)).trim();
+  }
+
+  async shot(name) {
+    await mkdir(artifacts, {recursive: true});
+    await this.page.screenshot({path: path.join(artifacts, name + '.png'), animations: 'disabled'});
+  }
+}
+
+// One program and one phone-sized page on it; close() stops both and removes the data.
+export async function launch({viewport = PHONE_568, args = []} = {}) {
+  const app = new App();
+  try {
+    await app.start(args);
+    const screen = await app.open(viewport);
+    return {
+      app,
+      screen,
+      page: screen.page,
+      url: app.url,
+      async close() {
+        const errors = screen.errors;
+        await app.stop();
+        if (errors.length) throw errors[0];
+      },
+    };
+  } catch (err) {
+    await app.stop();
+    throw err;
+  }
+}

@@ -1,0 +1,413 @@
+#include "web/Server.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <random>
+
+#include "platform/EmbeddedFiles.h"
+#include "platform/UI.h"
+#include "web/EventDecoder.h"
+#include "web/ViewJson.h"
+
+namespace web {
+
+namespace {
+
+using nlohmann::json;
+using ojson = nlohmann::ordered_json;
+
+constexpr const char* kCookieName = "mk_session";
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Compares without stopping at the first difference, so timing tells nothing of the token.
+bool sameSecret(const std::string& a, const std::string& b) {
+    if (a.size() != b.size() || a.empty()) return false;
+    unsigned char diff = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+    }
+    return diff == 0;
+}
+
+std::string cookieValue(const std::string& cookieHeader, const std::string& name) {
+    size_t pos = 0;
+    while (pos < cookieHeader.size()) {
+        size_t end = cookieHeader.find(';', pos);
+        if (end == std::string::npos) end = cookieHeader.size();
+        std::string part = cookieHeader.substr(pos, end - pos);
+        size_t first = part.find_first_not_of(' ');
+        if (first != std::string::npos) {
+            part.erase(0, first);
+            size_t eq = part.find('=');
+            if (eq != std::string::npos && part.substr(0, eq) == name) return part.substr(eq + 1);
+        }
+        pos = end + 1;
+    }
+    return "";
+}
+
+std::string dump(const ojson& j) {
+    // Ledger texts may hold broken UTF-8; the page gets replacement characters instead.
+    return j.dump(-1, ' ', false, ojson::error_handler_t::replace);
+}
+
+Response jsonResponse(int status, const ojson& body) {
+    Response r;
+    r.status = status;
+    r.contentType = "application/json; charset=utf-8";
+    r.body = dump(body);
+    return r;
+}
+
+Response errorJson(int status, const std::string& why) {
+    ojson body = ojson::object();
+    body["error"] = why;
+    return jsonResponse(status, body);
+}
+
+Response plain(int status, const std::string& text) {
+    Response r;
+    r.status = status;
+    r.body = text + "\n";
+    return r;
+}
+
+std::optional<long long> parseInteger(const std::string& s) {
+    long long v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size() || s.empty()) return std::nullopt;
+    return v;
+}
+
+bool isMimeType(const std::string& s) {
+    if (s.empty() || s.size() > 100 || std::count(s.begin(), s.end(), '/') != 1) return false;
+    return std::all_of(s.begin(), s.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '/' || c == '.' || c == '+' || c == '-' || c == '_';
+    });
+}
+
+// filename="..." keeps printable ASCII only; filename* carries the exact UTF-8 name.
+std::string contentDisposition(const std::string& fileName) {
+    std::string ascii;
+    std::string encoded;
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char c : fileName) {
+        bool safe = std::isalnum(c) || c == '.' || c == '-' || c == '_';
+        ascii += (c >= 0x20 && c < 0x7f && c != '"' && c != '\\' && c != '/') ? char(c) : '_';
+        if (safe) {
+            encoded += char(c);
+        } else {
+            encoded += '%';
+            encoded += hex[c >> 4];
+            encoded += hex[c & 15];
+        }
+    }
+    if (ascii.empty()) ascii = "attachment";
+    return "attachment; filename=\"" + ascii + "\"; filename*=UTF-8''" + encoded;
+}
+
+struct StaticFile {
+    const char* urlPath;
+    const char* embedded;
+    const char* contentType;
+};
+
+const StaticFile kStaticFiles[] = {
+    {"/", "web/static/index.html", "text/html; charset=utf-8"},
+    {"/app.js", "web/static/app.js", "text/javascript; charset=utf-8"},
+    {"/app.css", "web/static/app.css", "text/css; charset=utf-8"},
+};
+
+}  // namespace
+
+std::string Request::header(const std::string& lowerName) const {
+    auto it = headers.find(lowerName);
+    return it == headers.end() ? "" : it->second;
+}
+
+std::string Request::param(const std::string& name) const {
+    auto it = params.find(name);
+    return it == params.end() ? "" : it->second;
+}
+
+std::string Response::header(const std::string& name) const {
+    for (const auto& [k, v] : headers) {
+        if (lower(k) == lower(name)) return v;
+    }
+    return "";
+}
+
+const std::vector<std::pair<std::string, std::string>>& securityHeaders() {
+    static const std::vector<std::pair<std::string, std::string>> headers = {
+        {"Content-Security-Policy",
+         "default-src 'self'; object-src 'none'; base-uri 'self'; form-action 'self'; "
+         "frame-ancestors 'none'"},
+        {"X-Content-Type-Options", "nosniff"},
+        {"Referrer-Policy", "no-referrer"},
+        {"Cache-Control", "no-store"},
+    };
+    return headers;
+}
+
+std::string makeAccessToken() {
+    unsigned char bytes[16] = {};
+    bool filled = false;
+    if (std::FILE* f = std::fopen("/dev/urandom", "rb")) {
+        filled = std::fread(bytes, 1, sizeof bytes, f) == sizeof bytes;
+        std::fclose(f);
+    }
+    if (!filled) {
+        std::random_device rd;
+        for (auto& b : bytes) b = static_cast<unsigned char>(rd());
+    }
+    static const char* hex = "0123456789abcdef";
+    std::string token;
+    for (unsigned char b : bytes) {
+        token += hex[b >> 4];
+        token += hex[b & 15];
+    }
+    return token;
+}
+
+// ---------------------------------------------------------------------------------------
+struct WebServer::Http {
+    httplib::Server server;
+};
+
+WebServer::WebServer(Navigator& navigator, std::mutex& appMutex)
+    : navigator_(navigator),
+      appMutex_(appMutex),
+      http_(std::make_unique<Http>()),
+      token_(makeAccessToken()) {
+    auto& svr = http_->server;
+    httplib::Headers fixed;
+    for (const auto& [k, v] : securityHeaders()) fixed.emplace(k, v);
+    // Also covers the answers the HTTP library writes itself (413, bad request lines).
+    svr.set_default_headers(fixed);
+    svr.set_payload_max_length(kMaxBodyBytes);
+
+    auto adapter = [this](const httplib::Request& in, httplib::Response& out) {
+        Request req;
+        req.method = in.method;
+        req.path = in.path;
+        for (const auto& [k, v] : in.params) req.params.emplace(k, v);
+        for (const auto& [k, v] : in.headers) req.headers.emplace(lower(k), v);
+        req.body = in.body;
+        Response res = handle(req);
+        out.status = res.status;
+        for (const auto& [k, v] : res.headers) {
+            bool isFixed = std::any_of(securityHeaders().begin(), securityHeaders().end(),
+                                       [&](const auto& h) { return h.first == k; });
+            if (!isFixed) out.set_header(k.c_str(), v);
+        }
+        out.set_content(res.body, res.contentType.c_str());
+    };
+    svr.Get(".*", adapter);
+    svr.Post(".*", adapter);
+    svr.Put(".*", adapter);
+    svr.Delete(".*", adapter);
+    svr.Patch(".*", adapter);
+    svr.Options(".*", adapter);
+    svr.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        if (res.body.empty()) {
+            const char* why = res.status == 413 ? "request too large\n" : "bad request\n";
+            res.set_content(why, "text/plain; charset=utf-8");
+        }
+    });
+}
+
+WebServer::~WebServer() {
+    stop();
+}
+
+bool WebServer::bind(int port) {
+    auto& svr = http_->server;
+    if (port == 0) {
+        int p = svr.bind_to_any_port("127.0.0.1");
+        if (p <= 0) return false;
+        port_ = p;
+        return true;
+    }
+    if (port < 0 || port > 65535 || !svr.bind_to_port("127.0.0.1", port)) return false;
+    port_ = port;
+    return true;
+}
+
+bool WebServer::start() {
+    if (port_ == 0 || thread_.joinable()) return false;
+    loopEnded_ = false;
+    thread_ = std::thread([this] {
+        http_->server.listen_after_bind();
+        loopEnded_ = true;
+    });
+    // stop() only takes effect once the loop runs; wait for it so that a stop right after
+    // start cannot be lost.
+    while (!http_->server.is_running() && !loopEnded_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return !loopEnded_;
+}
+
+void WebServer::stop() {
+    http_->server.stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+std::string WebServer::startURL() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_;
+}
+
+bool WebServer::hostAllowed(const std::string& host) const {
+    std::string p = ":" + std::to_string(port_);
+    return host == "127.0.0.1" + p || host == "localhost" + p;
+}
+
+bool WebServer::originAllowed(const std::string& origin) const {
+    std::string p = ":" + std::to_string(port_);
+    return origin == "http://127.0.0.1" + p || origin == "http://localhost" + p;
+}
+
+bool WebServer::authorised(const Request& req) const {
+    if (sameSecret(cookieValue(req.header("cookie"), kCookieName), token_)) return true;
+    return req.hasParam("token") && sameSecret(req.param("token"), token_);
+}
+
+Response WebServer::handle(const Request& req) {
+    Response res = route(req);
+    for (const auto& h : securityHeaders()) res.headers.push_back(h);
+    return res;
+}
+
+Response WebServer::route(const Request& req) {
+    if (!hostAllowed(req.header("host"))) return plain(403, "forbidden host");
+
+    // The first load trades the token in the address for a cookie, then drops it from the
+    // address bar so it does not linger in history.
+    if (req.method == "GET" && req.path == "/" && req.hasParam("token")) {
+        if (!sameSecret(req.param("token"), token_)) {
+            return plain(403, "missing or wrong access token");
+        }
+        Response r = plain(303, "see /");
+        r.headers.emplace_back("Location", "/");
+        r.headers.emplace_back("Set-Cookie", std::string(kCookieName) + "=" + token_ +
+                                                 "; HttpOnly; SameSite=Strict; Path=/");
+        return r;
+    }
+    if (!authorised(req)) return plain(403, "missing or wrong access token");
+
+    if (req.method == "POST") {
+        std::string origin = req.header("origin");
+        if (!origin.empty() && !originAllowed(origin)) return plain(403, "foreign origin");
+        std::string type = lower(req.header("content-type"));
+        if (type.rfind("application/json", 0) != 0) {
+            return plain(415, "content type must be application/json");
+        }
+        if (req.body.size() > kMaxBodyBytes) return plain(413, "request too large");
+        if (req.path == "/api/event") return postEvent(req);
+        if (req.path == "/api/screen") return postScreen(req);
+    } else if (req.method == "GET" || req.method == "HEAD") {
+        for (const auto& f : kStaticFiles) {
+            if (req.path != f.urlPath) continue;
+            auto content = embeddedFile(f.embedded);
+            if (!content) break;
+            Response r;
+            r.contentType = f.contentType;
+            r.body = std::string(*content);
+            return r;
+        }
+        if (req.path == "/api/view") return view();
+        if (req.path == "/api/attachment") return attachment(req);
+    } else {
+        return plain(405, "method not allowed");
+    }
+    return plain(404, "not found");
+}
+
+Response WebServer::view() {
+    std::lock_guard<std::mutex> lock(appMutex_);
+    Screen* top = navigator_.top();
+    if (!top) return errorJson(503, "no screen");
+    ojson out = ojson::object();
+    out["screen"] = toJson(top->describe());
+    out["depth"] = navigator_.depth();
+    const Transition& t = navigator_.lastTransition();
+    out["transition"] = {{"kind", t.kind}, {"animated", t.animated}, {"sequence", t.sequence}};
+    out["openURLs"] = navigator_.takeURLsToOpen();
+    return jsonResponse(200, out);
+}
+
+Response WebServer::postEvent(const Request& req) {
+    json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded()) return errorJson(400, "malformed JSON");
+    std::string why;
+    auto decoded = decodeEvent(body, &why);
+    if (!decoded) return errorJson(400, why);
+    {
+        std::lock_guard<std::mutex> lock(appMutex_);
+        Screen* top = navigator_.top();
+        if (!top) return errorJson(503, "no screen");
+        // The user acted on a screen that is no longer shown: applying the event to the
+        // screen now on top would act on something the user never saw.
+        if (decoded->serial != top->serial()) return errorJson(409, "stale screen");
+        bool applied = top->handleEvent(decoded->event);
+        navigator_.drain();
+        if (!applied) return errorJson(422, "event does not apply to this screen");
+    }
+    return view();
+}
+
+Response WebServer::postScreen(const Request& req) {
+    json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded()) return errorJson(400, "malformed JSON");
+    auto dimension = [&](const char* key) -> std::optional<int> {
+        if (!body.is_object() || !body.contains(key) || !body[key].is_number_integer()) {
+            return std::nullopt;
+        }
+        auto v = body[key].get<long long>();
+        if (v < 1 || v > 100000) return std::nullopt;
+        return static_cast<int>(v);
+    };
+    auto w = dimension("width");
+    auto h = dimension("height");
+    if (!w || !h) return errorJson(400, "width and height must be whole pixels");
+    {
+        std::lock_guard<std::mutex> lock(appMutex_);
+        ScreenMode::setPixelSize(std::make_pair(*w, *h));
+    }
+    return view();
+}
+
+Response WebServer::attachment(const Request& req) {
+    auto serial = parseInteger(req.param("serial"));
+    auto index = parseInteger(req.param("index"));
+    if (!serial || !index || *serial < 0 || *index < 0) return plain(404, "no such attachment");
+    std::lock_guard<std::mutex> lock(appMutex_);
+    Screen* top = navigator_.top();
+    if (!top || top->serial() != static_cast<uint64_t>(*serial) || !top->composer()) {
+        return plain(404, "no such attachment");
+    }
+    const auto& files = top->composer()->draft.attachments;
+    if (static_cast<unsigned long long>(*index) >= files.size()) {
+        return plain(404, "no such attachment");
+    }
+    const MailAttachment& a = files[static_cast<size_t>(*index)];
+    Response r;
+    r.contentType = isMimeType(a.mimeType) ? a.mimeType : "application/octet-stream";
+    r.body = a.bytes;
+    r.headers.emplace_back("Content-Disposition", contentDisposition(a.fileName));
+    return r;
+}
+
+}  // namespace web

@@ -1,0 +1,92 @@
+#pragma once
+// The local web server that shows the app in a browser: the page draws the top screen
+// from JSON and posts the user's events back. Only this folder knows HTTP and JSON.
+//
+// Security: it listens on 127.0.0.1 only, every request must carry the per-start access
+// token (the first load trades the token in the URL for a cookie), the Host header must
+// name this server (DNS rebinding) and posts must come from its own origin (CSRF).
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class Navigator;
+
+namespace web {
+
+struct Request {
+    std::string method;                              // "GET", "POST", ...
+    std::string path;                                // without the query
+    std::multimap<std::string, std::string> params;  // query parameters
+    std::map<std::string, std::string> headers;      // names in lower case
+    std::string body;
+
+    std::string header(const std::string& lowerName) const;
+    std::string param(const std::string& name) const;
+    bool hasParam(const std::string& name) const { return params.count(name) > 0; }
+};
+
+struct Response {
+    int status = 200;
+    std::string contentType = "text/plain; charset=utf-8";
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;  // besides the fixed ones
+
+    std::string header(const std::string& name) const;
+};
+
+// Headers sent with every response, whatever its status.
+const std::vector<std::pair<std::string, std::string>>& securityHeaders();
+
+// Largest request body accepted; larger ones are answered with 413.
+constexpr size_t kMaxBodyBytes = 1 << 20;
+
+class WebServer {
+  public:
+    // `appMutex` guards every call into the app, which is single-threaded.
+    WebServer(Navigator& navigator, std::mutex& appMutex);
+    ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    // Binds 127.0.0.1:port (0: any free port). False when the port cannot be had.
+    bool bind(int port);
+    // Serves on a thread of its own until stop(); bind() first. Returns once serving.
+    bool start();
+    void stop();
+
+    int port() const { return port_; }
+    const std::string& token() const { return token_; }
+    // http://127.0.0.1:PORT/?token=HEX
+    std::string startURL() const;
+
+    // The whole request handling, without sockets.
+    Response handle(const Request& request);
+
+  private:
+    Response route(const Request& request);
+    Response view();
+    Response postEvent(const Request& request);
+    Response postScreen(const Request& request);
+    Response attachment(const Request& request);
+    bool hostAllowed(const std::string& host) const;
+    bool originAllowed(const std::string& origin) const;
+    bool authorised(const Request& request) const;
+
+    struct Http;
+    Navigator& navigator_;
+    std::mutex& appMutex_;
+    std::unique_ptr<Http> http_;
+    std::thread thread_;
+    std::atomic<bool> loopEnded_{false};
+    int port_ = 0;
+    std::string token_;
+};
+
+// 128 random bits as 32 lower-case hex digits.
+std::string makeAccessToken();
+
+}  // namespace web
