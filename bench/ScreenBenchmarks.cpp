@@ -441,8 +441,15 @@ int visitEveryScreen(const std::string& workDir) {
             }
         });
     }
-    visit(createScreen("MoreViewController"), nothing);
-    visit(createScreen("NoteSelectListView"), nothing);
+    // The export reads every order; the catalogue and partner screens list theirs.
+    visit(createScreen("MoreViewController"), [](Screen& s) { s.perform("CSVEcportEvent"); });
+    for (const char* cls :
+         {"NoteSelectListView", "AboutViewController", "ProductListViewController",
+          "AddProductTypeViewController", "ProductSubItemListViewController",
+          "AddProductSubViewController", "CustomersSettingsVC", "SupplierSettingsVC",
+          "AddSupplierCustomersVC"}) {
+        visit(createScreen(cls), nothing);
+    }
     c.app.reset();
     SDBManager::close();
     struct rusage usage {};

@@ -106,24 +106,38 @@ LedgerFigures::OrderTotals LedgerFigures::sumOrderTotals(const std::string& wher
 std::array<float, 12> LedgerFigures::monthAmounts(const Text& year, const Text& kind) {
     std::array<float, 12> buckets{};
     if (!db_) return buckets;
-    // Column i + 1 tells whether the row is one month i + 1's find would select.
-    std::string sql = "SELECT orderTotalAmount";
-    for (int m = 1; m <= 12; ++m) sql += ", months = '" + std::to_string(m) + "'";
-    sql +=
-        " FROM SUserCommodity WHERE years = ? and orderSalesAndPurchaseTags = ? ORDER BY uid "
-        "DESC";
-    auto rs = db_->executeQuery(sql, {year, kind});
+    // The IN list compares as each month find's "months = '5'" does, so only rows one of
+    // the twelve finds selects come back, and their month text is one of "1".."12".
+    auto rs = db_->executeQuery(
+        "SELECT months, orderTotalAmount FROM SUserCommodity WHERE years = ? and "
+        "orderSalesAndPurchaseTags = ? and months IN "
+        "('1','2','3','4','5','6','7','8','9','10','11','12') ORDER BY uid DESC",
+        {year, kind});
     if (!rs) return buckets;
     while (rs->next()) {
-        for (int m = 0; m < 12; ++m) {
-            if (rs->intForColumnIndex(m + 1)) {
-                buckets[static_cast<size_t>(m)] += floatValue(rs->stringForColumnIndex(0));
-                break;
-            }
-        }
+        const int month = intValue(rs->stringForColumnIndex(0));
+        if (month < 1 || month > 12) continue;
+        buckets[static_cast<size_t>(month - 1)] += floatValue(rs->stringForColumnIndex(1));
     }
     rs->close();
     return buckets;
+}
+
+std::unordered_map<std::string, Text> LedgerFigures::partnerNamesByKey() {
+    std::unordered_map<std::string, Text> names;
+    if (!db_) return names;
+    // Only text keys: the find binds the order's key as text, which no other kind of value
+    // equals.
+    auto rs = db_->executeQuery(
+        "SELECT supplierOrCustomersNameKey, supplierOrCustomersName FROM SSupplierOrCustomers "
+        "WHERE typeof(supplierOrCustomersNameKey) = 'text' ORDER BY supplierOrCustomersUid DESC");
+    if (!rs) return names;
+    while (rs->next()) {
+        const Text key = rs->stringForColumnIndex(0);
+        if (key) names.try_emplace(*key, rs->stringForColumnIndex(1));
+    }
+    rs->close();
+    return names;
 }
 
 float sumInOrder(const std::vector<Text>& texts) {

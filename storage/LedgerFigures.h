@@ -55,6 +55,10 @@ class LedgerFigures {
     // added newest first, as twelve month finds would list them; in one query.
     std::array<float, 12> monthAmounts(const Text& year, const Text& kind);
 
+    // The name of each partner key as the find by key gives it first: the newest partner
+    // holding the key. Keys that no partner holds are absent.
+    std::unordered_map<std::string, Text> partnerNamesByKey();
+
     // One column of a query, in row order (absent for NULL). Empty when the query fails.
     std::vector<Text> column(const std::string& sql, const std::vector<SQLValue>& args);
 

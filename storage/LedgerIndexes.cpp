@@ -10,6 +10,9 @@ const char* const kIndexes[] = {
     "(orderItemPrimaryKeyDate)",
     // Headers of a year, a month or a day: journals, dashboard, statistics.
     "CREATE INDEX IF NOT EXISTS SUserCommodity_period ON SUserCommodity (years, months, days)",
+    // Headers of a year and kind, in row order: the statistics chart and year totals.
+    "CREATE INDEX IF NOT EXISTS SUserCommodity_yearKind ON SUserCommodity "
+    "(years, orderSalesAndPurchaseTags)",
     // Headers of a week of a year: statistics.
     "CREATE INDEX IF NOT EXISTS SUserCommodity_week ON SUserCommodity "
     "(years, recordeWeekInYearTime)",
