@@ -5,6 +5,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "storage/LedgerIndexes.h"
 #include "storage/SDBManager.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
@@ -46,6 +47,8 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
     SProductsNameTypeDB().createProductsNameTypeDataBase();
     SProductsNameSubDB().createProductNameDataBase();
     SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
+    // After the tables, so that a ledger made before the indexes existed gains them.
+    if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
 
     defAddDefaultSupplierAndCustomerItem();
 

@@ -5,6 +5,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
 
@@ -84,7 +85,19 @@ void OrderJournalViewController::reReloadTableViewData() {
                 get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
                 std::string(side_.partnerTag));
 
-    SSupplierOrCustomersDB partners(userCommodityDB->db());
+    // Every partner's current name in one read instead of one find per row; built at each
+    // reload, so a rename shows at the next appearance as before.
+    const auto partnerNames = LedgerFigures(userCommodityDB->db()).partnerNamesByKey();
+    auto partnerName = [&](const SUserCommodity& order) -> Text {
+        if (order.orderSupplierOrCustomerNameKey) {
+            auto it = partnerNames.find(*order.orderSupplierOrCustomerNameKey);
+            if (it != partnerNames.end()) return it->second;
+        }
+        return order.orderSupplierOrCustomerName;
+    };
+    const std::string orderText = KL("KLOrder"), supplierText = KL("KLSupplier"),
+                      customerText = KL("KLCustomer"), itemsText = KL("KLItems"),
+                      totalText = KL("KLTotal");
     auto* table = get<TableView>("tableView");
     table->rows.clear();
     float counts = 0.0f, entries = 0.0f, amount = 0.0f;
@@ -95,15 +108,15 @@ void OrderJournalViewController::reReloadTableViewData() {
         row.add("showOrderDateLbl", orEmpty(order.recordeDateTime) + "," +
                                         orEmpty(order.minutesTime) + " " +
                                         orEmpty(order.recordeWeekTime));
-        row.add("showOrderNameLbl", KL("KLOrder"));
+        row.add("showOrderNameLbl", orderText);
         row.add("showOrderNameValueText", orEmpty(order.orderName));
-        row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? KL("KLSupplier")
-                                         : tag == Codes::kCustomer ? KL("KLCustomer")
+        row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? supplierText
+                                         : tag == Codes::kCustomer ? customerText
                                                                    : std::string());
-        row.add("showOrderSupAndCusValueText", orEmpty(partnerOf(partners, order).first));
-        row.add("showOrderEntryLbl", KL("KLItems"));
+        row.add("showOrderSupAndCusValueText", orEmpty(partnerName(order)));
+        row.add("showOrderEntryLbl", itemsText);
         row.add("showOrderEntryValueText", orEmpty(order.orderTotalEntrys));
-        row.add("showOrderAmountLbl", KL("KLTotal"));
+        row.add("showOrderAmountLbl", totalText);
         row.add("showOrderAmountValueText", orEmpty(order.orderTotalAmount));
         row.add("showOrderTypeLbl", orEmpty(order.orderSalesAndPurchaseType)).fields.back().hidden =
             true;

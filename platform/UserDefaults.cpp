@@ -127,6 +127,7 @@ void UserDefaults::load() {
         return;
     }
     values_ = std::move(*parsed);
+    dirty_ = false;
 }
 
 Text UserDefaults::stringForKey(const std::string& key) const {
@@ -136,14 +137,20 @@ Text UserDefaults::stringForKey(const std::string& key) const {
 }
 
 void UserDefaults::setObject_forKey(const std::string& value, const std::string& key) {
-    values_[key] = value;
+    auto [it, inserted] = values_.try_emplace(key, value);
+    if (!inserted && it->second == value) return;
+    it->second = value;
+    dirty_ = true;
 }
 
 void UserDefaults::removeObjectForKey(const std::string& key) {
-    values_.erase(key);
+    if (values_.erase(key) > 0) dirty_ = true;
 }
 
 bool UserDefaults::synchronize() {
+    // Screens store the same hand-over values again at every appearance; an fsync for an
+    // unchanged file would cost more than the whole screen.
+    if (!dirty_) return true;
     const std::string dir = directoryOf(path_);
     std::string tmpl = path_ + ".tmp-XXXXXX";
     int fd = ::mkstemp(tmpl.data());
@@ -162,5 +169,6 @@ bool UserDefaults::synchronize() {
         ::fsync(dfd);
         ::close(dfd);
     }
+    dirty_ = false;
     return true;
 }

@@ -19,7 +19,8 @@ class UserDefaults {
     void setObject_forKey(const std::string& value, const std::string& key);
     void removeObjectForKey(const std::string& key);
     // Writes the file atomically: temporary file, fsync, rename, fsync of the directory.
-    // False when the write failed (the old file is then still intact).
+    // False when the write failed (the old file is then still intact). When nothing changed
+    // since the file was last read or written it already holds every value: nothing to do.
     bool synchronize();
 
     const std::map<std::string, std::string>& values() const { return values_; }
@@ -29,4 +30,5 @@ class UserDefaults {
     void load();
     std::string path_;
     std::map<std::string, std::string> values_;
+    bool dirty_ = true;  // values_ differ from the file, or the file is not known to exist
 };

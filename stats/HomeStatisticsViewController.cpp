@@ -5,6 +5,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 
 namespace {
@@ -128,32 +129,28 @@ void HomeStatisticsViewController::reReloadUIViewData() {
     if (!userCommodityDB) userCommodityDB = std::make_unique<SUserCommodityDB>();
     auto& db = *userCommodityDB;
 
-    SUserCommodityDB::List orders;
+    // Only the three summed columns are read, with each period find's own condition and
+    // order (newest first), so the sums equal those over the find's records.
+    std::string where;
+    std::vector<SQLValue> args;
     if (kindText == KL("KLDays")) {
-        orders =
-            db.findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
-                formatCount(today.year), formatCount(today.month), formatCount(today.day), tag);
+        where = "years = ? and months = ? and days = ? and orderSalesAndPurchaseTags = ?";
+        args = {formatCount(today.year), formatCount(today.month), formatCount(today.day), tag};
     } else if (kindText == KL("KLWeeks")) {
-        orders =
-            db.findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
-                formatCount(today.year), label("WeeksLbl").text, tag);
+        where = "years = ? and recordeWeekInYearTime = ? and orderSalesAndPurchaseTags = ?";
+        args = {formatCount(today.year), label("WeeksLbl").text, tag};
     } else if (kindText == KL("KLMonths")) {
-        orders =
-            db.findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
-                label("oldYearsLbl").text, label("oldMonthLbl").text, tag);
+        where = "years = ? and months = ? and orderSalesAndPurchaseTags = ?";
+        args = {label("oldYearsLbl").text, label("oldMonthLbl").text, tag};
     } else if (kindText == KL("KLYears")) {
-        orders = db.findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(
-            label("YearsLbl").text, tag);
+        where = "years = ? and orderSalesAndPurchaseTags = ?";
+        args = {label("YearsLbl").text, tag};
     } else {
         return;  // an unknown kind keeps what is shown
     }
+    const auto totals = LedgerFigures(db.db()).sumOrderTotals(where, args);
+    const float amount = totals.amount, counts = totals.counts, entrys = totals.entrys;
 
-    float amount = 0, counts = 0, entrys = 0;
-    for (const auto& o : orders) {
-        amount += floatValue(o.orderTotalAmount);
-        counts += floatValue(o.orderTotalCounts);
-        entrys += floatValue(o.orderTotalEntrys);
-    }
     label("showIncomeValueText").text = formatAmount(amount);
     label("showOrderTotalCountsValueText").text = formatAmount(counts);
     label("showOrderTotalEntrysValueText").text = formatAmount(entrys);
@@ -237,13 +234,9 @@ void HomeStatisticsViewController::initColumnChartUIData() {
     const std::string year = formatCount(ConstParameterAndMethod::today().year);
     const Text tag = defaults().stringForKey("21");
     monthBuckets.fill(0);
-    SUserCommodityDB db;
-    for (int month = 1; month <= 12; ++month) {
-        const auto orders =
-            db.findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
-                year, formatCount(month), tag);
-        for (const auto& o : orders) monthBuckets[month - 1] += floatValue(o.orderTotalAmount);
-    }
+    // One query for the twelve month finds: each month's amounts added newest first.
+    const auto amounts = LedgerFigures().monthAmounts(year, tag);
+    for (size_t m = 0; m < monthBuckets.size(); ++m) monthBuckets[m] += amounts[m];
 
     // The chart shows each bucket as its two-decimal text reads back.
     std::vector<std::string> texts{"1.0"};

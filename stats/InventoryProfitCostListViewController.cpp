@@ -10,13 +10,17 @@
 #include "storage/NumberText.h"
 
 namespace {
-std::string joined(const char* a, const char* b) { return KL(a) + "(" + KL(b) + ")"; }
+std::string joined(const char* a, const char* b) {
+    return KL(a) + "(" + KL(b) + ")";
+}
 }  // namespace
 
 InventoryProfitCostListViewController::InventoryProfitCostListViewController()
     : Screen("InventoryProfitCostListViewController") {}
 
-Label& InventoryProfitCostListViewController::caption(const char* id) { return add<Label>(id); }
+Label& InventoryProfitCostListViewController::caption(const char* id) {
+    return add<Label>(id);
+}
 
 Label& InventoryProfitCostListViewController::value(const char* id) {
     auto& l = add<Label>(id);
@@ -51,7 +55,8 @@ void InventoryProfitCostListViewController::viewDidLoad() {
     ord.style = "primary";
 
     auto pushStats = [this](const char* className) {
-        if (auto s = createScreen(className)) navigationController()->pushViewController(std::move(s), true);
+        if (auto s = createScreen(className))
+            navigationController()->pushViewController(std::move(s), true);
     };
     on("showInventoryStatisticsEvent",
        [pushStats](const ActionArgs&) { pushStats("ALLInventoryViewController"); });
@@ -81,7 +86,7 @@ void InventoryProfitCostListViewController::viewWillAppear() {
         formatAmount(figures.sumOrderAmounts(year, month, std::nullopt, "21"));
     // The true number of orders; a figure capped at the newest 10000 would be wrong.
     get<Label>("showMyOrderQtyValueText")->text = formatCount(figures.countOrders());
-    const float purchased = figures.sumLineQuantities("11");
-    const float sold = figures.sumLineQuantities("21");
-    get<Label>("showMyInventoryQtyValueText")->text = formatAmount(purchased - sold);
+    // Both kinds in one pass over the lines.
+    const auto stock = figures.sumLineQuantitiesByKind();
+    get<Label>("showMyInventoryQtyValueText")->text = formatAmount(stock.purchased - stock.sold);
 }

@@ -2,15 +2,17 @@
 // Figures the screens only sum or count, read column by column instead of as whole
 // records. Each keeps the row order of the corresponding store find (newest first) so the
 // single-precision sums come out exactly as summing the records would.
+#include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Tools/SQL/SQLDatabase.h"
 #include "platform/Text.h"
 
 class LedgerFigures {
-public:
+  public:
     LedgerFigures();  // on the shared connection
     explicit LedgerFigures(std::shared_ptr<SQLDatabase> db) : db_(std::move(db)) {}
 
@@ -21,10 +23,46 @@ public:
     // Sum of orderTotalAmount over the headers of a month (and day, when given) and kind.
     float sumOrderAmounts(const Text& year, const Text& month, const Text& day, const Text& kind);
 
+    // Both kinds' sums of orderItemQuantity in one pass over the lines, each in the order
+    // of its find (newest first): the lines of "11" and of "21".
+    struct KindQuantities {
+        float purchased = 0;
+        float sold = 0;
+    };
+    KindQuantities sumLineQuantitiesByKind();
+
+    // Per product key, in one pass over the lines: the number of its lines of any kind and
+    // its sums of orderItemQuantity over kind "11" and "21", each added newest line first as
+    // the finds by key (and kind) list them.
+    struct ProductLines {
+        long lines = 0;
+        float purchased = 0;
+        float sold = 0;
+    };
+    using ProductLinesByKey = std::unordered_map<std::string, ProductLines>;
+    ProductLinesByKey productLines();
+
+    // Sums of orderTotalAmount, orderTotalCounts and orderTotalEntrys over the headers that
+    // a period find selects; `where` is that find's condition, `args` its arguments.
+    struct OrderTotals {
+        float amount = 0;
+        float counts = 0;
+        float entrys = 0;
+    };
+    OrderTotals sumOrderTotals(const std::string& where, const std::vector<SQLValue>& args);
+
+    // Sums of orderTotalAmount per month 1..12 of a year and kind, each month's headers
+    // added newest first, as twelve month finds would list them; in one query.
+    std::array<float, 12> monthAmounts(const Text& year, const Text& kind);
+
+    // The name of each partner key as the find by key gives it first: the newest partner
+    // holding the key. Keys that no partner holds are absent.
+    std::unordered_map<std::string, Text> partnerNamesByKey();
+
     // One column of a query, in row order (absent for NULL). Empty when the query fails.
     std::vector<Text> column(const std::string& sql, const std::vector<SQLValue>& args);
 
-private:
+  private:
     std::shared_ptr<SQLDatabase> db_;
 };
 

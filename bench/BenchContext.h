@@ -1,0 +1,42 @@
+#pragma once
+// State shared by the benchmarks: the working copy of the ledger, the running app on it,
+// and the plain statements that compute the same figures as the limits.
+#include <sqlite3.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "platform/Clock.h"
+
+struct BenchContext {
+    static BenchContext& get();
+
+    bool small = false;
+    std::string workDir;  // documents directory holding the working copy voice.sqlite
+    std::string language = "en";
+    std::shared_ptr<FixedClock> clock;
+    std::unique_ptr<AppDelegate> app;
+
+    // Calendar texts of the pinned "today".
+    std::string year, month, day;
+    // A product with lines in the pinned month, and one order to open and merge.
+    std::string historyProductKey, historyProductName;
+    std::string mergeUid;
+
+    // Resolves the environment on workDir and runs start-up; the dashboard is shown.
+    void startApp();
+    sqlite3* handle() const;
+};
+
+// Runs a plain statement with text bindings, reads every column of every row as SQLite
+// gives it (text, or a number for aggregates) and returns a value that depends on it all.
+double plainQuery(sqlite3* db, const char* sql, const std::vector<std::string>& args = {});
+bool plainExec(sqlite3* db, const char* sql, const std::vector<std::string>& args = {});
+
+// Peak resident memory (kB) of a child process that opens the working copy and visits
+// every screen.
+long measurePeakRssKb(const std::string& self, const std::string& workDir);
+int visitEveryScreen(const std::string& workDir);  // the child's side

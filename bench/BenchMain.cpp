@@ -1,0 +1,221 @@
+// The benchmark program: makes (or reuses) a synthetic ledger, copies it into a scratch
+// documents directory, starts the app on it and runs the suite; then prints each figure's
+// app time beside the time of the plain statements that compute the same figure.
+//
+//   mk_bench [--small] [--ledger PATH] [--benchmark_* options]
+//   mk_bench --visit-screens DIR      (the child that measures peak memory)
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/BenchContext.h"
+#include "bench/LedgerGenerator.h"
+#include "platform/DocumentsDirectory.h"
+#include "platform/Localisation.h"
+#include "storage/SDBManager.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string selfPath() {
+    std::error_code ec;
+    auto p = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("mk_bench") : p.string();
+}
+
+// Collects every run's real time per iteration, in milliseconds, by benchmark name.
+class CollectingReporter : public benchmark::ConsoleReporter {
+  public:
+    std::map<std::string, double> ms;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& r : runs) {
+            if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
+            const double perIteration =
+                r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            ms[r.run_name.function_name] = perIteration * 1000.0;
+        }
+    }
+};
+
+struct Figure {
+    const char* label;
+    const char* app;    // benchmark name of the app's path
+    const char* limit;  // benchmark name of the plain statements, or null
+    double maxRatio;    // 0: no ratio target
+    double maxMs;       // 0: no absolute target
+};
+
+const Figure kFigures[] = {
+    {"dashboard appear (six figures)", "dashboard/app", "dashboard/limit", 2, 0},
+    {"sales journal appear (one month)", "journal/app", "journal/limit", 2, 0},
+    {"inventory statistics load", "inventory/app", "inventory/limit", 3, 500},
+    {"product history month", "history/app", "history/limit", 2, 0},
+    {"order statistics appear", "statistics/app", "statistics/limit", 2, 0},
+    {"save order: header insert", "save/insert", "save/limit", 2, 0},
+    {"save order: header merge", "save/merge", "save/limit", 2, 0},
+    {"CSV export of all orders", "export/app", "export/limit", 2, 0},
+    {"event round trip (web)", "web/event", "web/static", 2, 0},
+    {"start-up to first dashboard", "startup/app", nullptr, 0, 200},
+};
+
+void printSummary(const std::map<std::string, double>& ms, long rssKb, double firstStartMs,
+                  bool& allPass) {
+    std::printf("\n%-36s %12s %12s %8s %16s %s\n", "figure", "app", "limit", "ratio", "target",
+                "result");
+    for (const auto& f : kFigures) {
+        auto a = ms.find(f.app);
+        if (a == ms.end()) continue;  // not built into this program
+        const double app = a->second;
+        double limit = 0;
+        bool pass = true;
+        std::string target;
+        char limitText[32] = "-";
+        char ratioText[32] = "-";
+        if (f.limit) {
+            auto l = ms.find(f.limit);
+            if (l == ms.end()) continue;
+            limit = l->second;
+            std::snprintf(limitText, sizeof limitText, "%.3f ms", limit);
+            const double ratio = limit > 0 ? app / limit : 0;
+            std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
+            if (f.maxRatio > 0) {
+                pass = pass && ratio <= f.maxRatio;
+                target += "<= " + std::to_string(static_cast<int>(f.maxRatio)) + "x";
+            }
+        }
+        if (f.maxMs > 0) {
+            pass = pass && app <= f.maxMs;
+            if (!target.empty()) target += ", ";
+            target += "< " + std::to_string(static_cast<int>(f.maxMs)) + " ms";
+        }
+        allPass = allPass && pass;
+        char appText[32];
+        std::snprintf(appText, sizeof appText, "%.3f ms", app);
+        std::printf("%-36s %12s %12s %8s %16s %s\n", f.label, appText, limitText, ratioText,
+                    target.c_str(), pass ? "PASS" : "FAIL");
+    }
+    if (rssKb > 0) {
+        const double mb = rssKb / 1024.0;
+        const bool pass = mb <= 60;
+        allPass = allPass && pass;
+        char v[32];
+        std::snprintf(v, sizeof v, "%.1f MB", mb);
+        std::printf("%-36s %12s %12s %8s %16s %s\n", "peak resident memory, every screen", v, "-",
+                    "-", "<= 60 MB", pass ? "PASS" : "FAIL");
+    }
+    if (firstStartMs >= 0) {
+        std::printf("(first start on the file as generated, indexes built then: %.1f ms)\n",
+                    firstStartMs);
+    }
+}
+
+bool prepareLedger(const std::string& source, const std::string& workDir) {
+    std::error_code ec;
+    fs::create_directories(workDir, ec);
+    fs::copy_file(source, workDir + "/voice.sqlite", fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot copy %s: %s\n", source.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+// Generates the ledger once per parameter set and day into a cache file beside the program.
+std::string cachedLedger(const LedgerParams& params) {
+    const auto lastDay =
+        ConstParameterAndMethod::parse(ConstParameterAndMethod::getTimeNow(), "yyyy/MM/dd");
+    const std::string dayText = ConstParameterAndMethod::format(*lastDay, "yyyyMMdd");
+    const std::string path = fs::path(selfPath()).parent_path().string() + "/bench-ledger-" +
+                             params.tag() + "-" + dayText + ".sqlite";
+    if (fs::exists(path)) return path;
+
+    char tmpl[] = "/tmp/mk-bench-gen-XXXXXX";
+    if (!mkdtemp(tmpl)) return "";
+    const std::string dir = tmpl;
+    DocumentsDirectory::setPath(dir);
+    SDBManager::close();
+    std::fprintf(stderr, "generating the ledger %s ...\n", path.c_str());
+    const auto t0 = std::chrono::steady_clock::now();
+    const bool ok = LedgerGenerator(params).generate(*lastDay);
+    SDBManager::close();
+    const auto t1 = std::chrono::steady_clock::now();
+    std::error_code ec;
+    if (ok) {
+        fs::copy_file(dir + "/voice.sqlite", path + ".part", fs::copy_options::overwrite_existing,
+                      ec);
+        if (!ec) fs::rename(path + ".part", path, ec);
+    }
+    fs::remove_all(dir, ec);
+    if (!ok || ec) {
+        std::fprintf(stderr, "could not generate the ledger\n");
+        return "";
+    }
+    std::fprintf(stderr, "generated in %.1f s\n", std::chrono::duration<double>(t1 - t0).count());
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--visit-screens") == 0) {
+        return visitEveryScreen(argv[2]);
+    }
+
+    bool small = false;
+    std::string ledger;
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--small") == 0) {
+            small = true;
+        } else if (std::strcmp(argv[i], "--ledger") == 0 && i + 1 < argc) {
+            ledger = argv[++i];
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    int restCount = static_cast<int>(rest.size());
+    benchmark::Initialize(&restCount, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) return 2;
+
+    Localisation::select("en");
+    if (ledger.empty()) ledger = cachedLedger(small ? LedgerParams::small() : LedgerParams());
+    if (ledger.empty()) return 1;
+
+    char tmpl[] = "/tmp/mk-bench-XXXXXX";
+    if (!mkdtemp(tmpl)) return 1;
+    auto& ctx = BenchContext::get();
+    ctx.small = small;
+    ctx.workDir = tmpl;
+    if (!prepareLedger(ledger, ctx.workDir)) return 1;
+
+    const auto t0 = std::chrono::steady_clock::now();
+    ctx.startApp();
+    const double firstStartMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    ctx.app.reset();
+    SDBManager::close();
+
+    const long rssKb = measurePeakRssKb(selfPath(), ctx.workDir);
+    bool allPass = true;
+    std::printf("\nledger: %s\n", ledger.c_str());
+    printSummary(reporter.ms, rssKb, firstStartMs, allPass);
+    std::printf("%s\n", allPass ? "every target holds" : "some targets do not hold");
+
+    std::error_code ec;
+    fs::remove_all(ctx.workDir, ec);
+    benchmark::Shutdown();
+    // The small ledger is a smoke run: its times mean nothing.
+    return small || allPass ? 0 : 1;
+}
