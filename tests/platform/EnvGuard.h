@@ -26,9 +26,8 @@ class EnvGuard {
 
   private:
     void remember(const std::string& name) {
-        if (saved_.count(name)) return;
         const char* v = std::getenv(name.c_str());
-        saved_[name] = v ? std::optional<std::string>(v) : std::nullopt;
+        if (!saved_.count(name)) saved_[name] = v ? std::optional<std::string>(v) : std::nullopt;
     }
     std::map<std::string, std::optional<std::string>> saved_;
 };

@@ -1,6 +1,8 @@
+// Each catalog's keys, the texts that must differ, and choosing a language by code or environment.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 
 #include "EnvGuard.h"
 #include "platform/EmbeddedFiles.h"
@@ -9,86 +11,18 @@
 namespace {
 
 // Every key a screen looks up; each catalog must hold all of them.
-const std::vector<std::string> kAllKeys = {"KLAbout",
-                                           "KLAddCustomers",
-                                           "KLAddSupplier",
-                                           "KLAllCustomers",
-                                           "KLAllSupplier",
-                                           "KLAmount",
-                                           "KLAppName",
-                                           "KLAppStore",
-                                           "KLCSVDate",
-                                           "KLCSVItems",
-                                           "KLCSVNotes",
-                                           "KLCSVOrderName",
-                                           "KLCSVQuantity",
-                                           "KLCSVTotal",
-                                           "KLCSVType",
-                                           "KLCSVWeek",
-                                           "KLCancel",
-                                           "KLCustomer",
-                                           "KLDate",
-                                           "KLDays",
-                                           "KLDefaultCustomer",
-                                           "KLDefaultSupplier",
-                                           "KLDelete",
-                                           "KLDeleteItems",
-                                           "KLEditCustomers",
-                                           "KLEditDetails",
-                                           "KLEditProduct",
-                                           "KLEditSubcategory",
-                                           "KLEditSupplier",
-                                           "KLEmail",
-                                           "KLExists",
-                                           "KLExportData",
-                                           "KLFAQ",
-                                           "KLFailedToSend",
-                                           "KLFriday",
-                                           "KLInventory",
-                                           "KLInventoryStatistics",
-                                           "KLItems",
-                                           "KLModel",
-                                           "KLMonday",
-                                           "KLMonths",
-                                           "KLMore",
-                                           "KLName",
-                                           "KLNewProduct",
-                                           "KLNewSubcategory",
-                                           "KLNoData",
-                                           "KLNoRecord",
-                                           "KLNotes",
-                                           "KLOK",
-                                           "KLOrder",
-                                           "KLOrderStatistics",
-                                           "KLPlzClickProducts",
-                                           "KLPlzSelect",
-                                           "KLPrice",
-                                           "KLProducts",
-                                           "KLPurchase",
-                                           "KLQty",
-                                           "KLRUWantToDelete",
-                                           "KLRefPrice",
-                                           "KLSales",
-                                           "KLSaturday",
-                                           "KLSelectProduct",
-                                           "KLSendCancel",
-                                           "KLSentSuccessfully",
-                                           "KLStatistics",
-                                           "KLSubcategory",
-                                           "KLSunday",
-                                           "KLSupplier",
-                                           "KLTelephone",
-                                           "KLThisMonth",
-                                           "KLThursday",
-                                           "KLTipDeleteProduct",
-                                           "KLToday",
-                                           "KLTotal",
-                                           "KLTuesday",
-                                           "KLUnits",
-                                           "KLWednesday",
-                                           "KLWeeks",
-                                           "KLYears",
-                                           "KLOperationFailed"};
+const char* const kAllKeys =
+    "KLAbout KLAddCustomers KLAddSupplier KLAllCustomers KLAllSupplier KLAmount KLAppName "
+    "KLAppStore KLCSVDate KLCSVItems KLCSVNotes KLCSVOrderName KLCSVQuantity KLCSVTotal "
+    "KLCSVType KLCSVWeek KLCancel KLCustomer KLDate KLDays KLDefaultCustomer KLDefaultSupplier "
+    "KLDelete KLDeleteItems KLEditCustomers KLEditDetails KLEditProduct KLEditSubcategory "
+    "KLEditSupplier KLEmail KLExists KLExportData KLFAQ KLFailedToSend KLFriday KLInventory "
+    "KLInventoryStatistics KLItems KLModel KLMonday KLMonths KLMore KLName KLNewProduct "
+    "KLNewSubcategory KLNoData KLNoRecord KLNotes KLOK KLOrder KLOrderStatistics "
+    "KLPlzClickProducts KLPlzSelect KLPrice KLProducts KLPurchase KLQty KLRUWantToDelete "
+    "KLRefPrice KLSales KLSaturday KLSelectProduct KLSendCancel KLSentSuccessfully KLStatistics "
+    "KLSubcategory KLSunday KLSupplier KLTelephone KLThisMonth KLThursday KLTipDeleteProduct "
+    "KLToday KLTotal KLTuesday KLUnits KLWednesday KLWeeks KLYears KLOperationFailed";
 
 class LocalisationTest : public ::testing::Test {
   protected:
@@ -101,101 +35,72 @@ class LocalisationTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(LocalisationTest, EveryCatalogHoldsEveryKeyWithANonEmptyText) {
+TEST_F(LocalisationTest, EveryCatalogHoldsEveryKeyWithDistinctTexts) {
     const auto languages = Localisation::availableLanguages();
     EXPECT_EQ(std::set<std::string>(languages.begin(), languages.end()),
               (std::set<std::string>{"en", "es", "zh-Hans"}));
     for (const auto& code : languages) {
-        ASSERT_TRUE(embeddedFile("resources/" + code + ".json")) << code;
-        const auto catalog = Localisation::catalog(code);
-        for (const auto& key : kAllKeys) {
-            auto it = catalog.find(key);
-            ASSERT_NE(it, catalog.end()) << code << " lacks " << key;
-            EXPECT_FALSE(it->second.empty()) << code << " " << key;
-            EXPECT_NE(it->second, key) << code << " leaves " << key << " untranslated";
-        }
-        for (const auto& [key, text] : catalog) {
-            EXPECT_EQ(key.rfind("KL", 0), 0u) << code << " has a stray key " << key;
-        }
-        EXPECT_EQ(catalog.at("KLAppName"), "Marrowkeeper") << code;
-    }
-}
-
-TEST_F(LocalisationTest, PeriodKindsAndOrderKindsAreDistinctInEveryLanguage) {
-    // These texts are stored and compared, so two equal texts would mix kinds up.
-    for (const auto& code : Localisation::availableLanguages()) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(embeddedFile("resources/" + code + ".json"));
         const auto c = Localisation::catalog(code);
-        EXPECT_EQ((std::set<std::string>{c.at("KLDays"), c.at("KLWeeks"), c.at("KLMonths"),
-                                         c.at("KLYears")})
-                      .size(),
-                  4u)
-            << code;
-        EXPECT_NE(c.at("KLSales"), c.at("KLPurchase")) << code;
-        EXPECT_NE(c.at("KLDefaultSupplier"), c.at("KLDefaultCustomer")) << code;
-        std::set<std::string> days;
+        std::istringstream keys(kAllKeys);
+        for (std::string key; keys >> key;) {
+            ASSERT_TRUE(c.count(key)) << "lacks " << key;
+            EXPECT_FALSE(c.at(key).empty()) << key;
+            EXPECT_NE(c.at(key), key) << key << " untranslated";
+        }
+        for (const auto& [key, text] : c) EXPECT_EQ(key.rfind("KL", 0), 0u) << "stray " << key;
+        EXPECT_EQ(c.at("KLAppName"), "Marrowkeeper");
+        // These texts are stored and compared, so two equal texts would mix kinds up.
+        std::set<std::string> kinds, days;
+        for (const char* k : {"KLDays", "KLWeeks", "KLMonths", "KLYears", "KLSales", "KLPurchase",
+                              "KLDefaultSupplier", "KLDefaultCustomer"})
+            kinds.insert(c.at(k));
+        EXPECT_EQ(kinds.size(), 8u);
         for (const char* d : {"KLSunday", "KLMonday", "KLTuesday", "KLWednesday", "KLThursday",
                               "KLFriday", "KLSaturday"})
             days.insert(c.at(d));
-        EXPECT_EQ(days.size(), 7u) << code;
+        EXPECT_EQ(days.size(), 7u);
     }
 }
 
-TEST_F(LocalisationTest, SelectsTheCatalogByCode) {
+TEST_F(LocalisationTest, SelectsByCodeThenEnvironmentThenEnglish) {
     Localisation::select("es");
-    EXPECT_EQ(Localisation::language(), "es");
     EXPECT_EQ(KL("KLDefaultSupplier"), Localisation::catalog("es").at("KLDefaultSupplier"));
     EXPECT_NE(KL("KLDefaultSupplier"), Localisation::catalog("en").at("KLDefaultSupplier"));
-
-    for (const char* zh : {"zh", "zh-Hans", "zh_CN", "zh-Hans-CN", "ZH_cn.UTF-8"}) {
-        Localisation::select(zh);
-        EXPECT_EQ(Localisation::language(), "zh-Hans") << zh;
+    // {code, LC_ALL, LC_MESSAGES, LANG, expected}; "-" leaves the variable unset.
+    const char* cases[][5] = {
+        {"zh", "-", "-", "-", "zh-Hans"},
+        {"ZH_cn.UTF-8", "-", "-", "-", "zh-Hans"},
+        {"en_GB", "-", "-", "es", "en"},
+        {"fr", "-", "-", "es_ES.UTF-8", "es"},
+        {"", "-", "-", "es_ES.UTF-8", "es"},
+        {"", "-", "zh_CN.UTF-8", "es_ES.UTF-8", "zh-Hans"},
+        {"", "C", "zh_CN.UTF-8", "es_ES.UTF-8", "en"},
+        {"de", "POSIX", "zh_CN.UTF-8", "es_ES.UTF-8", "en"},
+        {"", "-", "-", "fr_FR.UTF-8", "en"},
+        {"", "-", "-", "-", "en"},
+        {"", "", "-", "es_MX", "es"},  // empty variables are skipped
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c[0]) + "/" + c[1] + "/" + c[2] + "/" + c[3]);
+        const char* vars[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+        for (int i = 0; i < 3; ++i) {
+            if (std::string(c[i + 1]) == "-")
+                env.unset(vars[i]);
+            else
+                env.set(vars[i], c[i + 1]);
+        }
+        Localisation::select(c[0]);
+        EXPECT_EQ(Localisation::language(), c[4]);
     }
-    Localisation::select("en_GB");
-    EXPECT_EQ(Localisation::language(), "en");
+    Localisation::select("en");
     EXPECT_EQ(KL("KLDefaultSupplier"), "Default supplier");
-}
-
-TEST_F(LocalisationTest, UnknownCodeFallsBackToTheEnvironmentThenEnglish) {
-    env.set("LANG", "es_ES.UTF-8");
-    Localisation::select("fr");
-    EXPECT_EQ(Localisation::language(), "es");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "es");
-
-    env.set("LC_MESSAGES", "zh_CN.UTF-8");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "zh-Hans");
-
-    env.set("LC_ALL", "C");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "en");
-
-    env.set("LC_ALL", "POSIX");
-    Localisation::select("de");
-    EXPECT_EQ(Localisation::language(), "en");
-
-    env.unset("LC_ALL");
-    env.unset("LC_MESSAGES");
-    env.set("LANG", "fr_FR.UTF-8");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "en");
-
-    env.unset("LANG");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "en");
-}
-
-TEST_F(LocalisationTest, EmptyVariablesAreSkipped) {
-    env.set("LC_ALL", "");
-    env.set("LANG", "es_MX");
-    Localisation::select();
-    EXPECT_EQ(Localisation::language(), "es");
 }
 
 TEST_F(LocalisationTest, MissingKeyShowsTheKey) {
     Localisation::select("zh-Hans");
     EXPECT_EQ(KL("KLNoSuchKey"), "KLNoSuchKey");
     EXPECT_EQ(KL(""), "");
-    EXPECT_EQ(KL("KLAppName"), "Marrowkeeper");
-    EXPECT_EQ(Localisation::catalog("xx"), (std::map<std::string, std::string>{}));
+    EXPECT_TRUE(Localisation::catalog("xx").empty());
 }

@@ -37,10 +37,8 @@ class StoreFixture : public testing::Test {
         SUserCommodity h;
         h.orderPrimaryKeyDate = key;
         h.orderSalesTagOrPurchaseTag = kind == "21" ? "111" : "000";
-        h.orderSupplierOrCustomerNameKey = "partner-" + key;
         h.orderSalesAndPurchaseTags = kind;
         h.orderSalesAndPurchaseType = kind == "21" ? "Sale" : "Purchase";
-        h.orderName = "order " + key;
         h.years = year;
         h.months = month;
         h.days = day;
@@ -55,7 +53,6 @@ class StoreFixture : public testing::Test {
         l.orderItemProductName = "name of " + productKey;
         l.orderItemSalesAndPurchaseTags = kind;
         l.orderItemSalesAndPurchaseType = kind == "21" ? "Sale" : "Purchase";
-        l.orderItemQuantity = "1";
         return l;
     }
 
