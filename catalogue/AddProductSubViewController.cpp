@@ -1,42 +1,17 @@
 #include "catalogue/AddProductSubViewController.h"
 
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
-
-namespace {
-
-// Code-point index of the first point in a UTF-8 text; -1 when there is none.
-long pointPosition(const std::string& text) {
-    long index = 0;
-    for (unsigned char c : text) {
-        if ((c & 0xC0) == 0x80) continue;  // continuation byte
-        if (c == '.') return index;
-        ++index;
-    }
-    return -1;
-}
-
-}  // namespace
+#include "storage/NumberText.h"
+#include "widgets/ScreenParts.h"
 
 AddProductSubViewController::AddProductSubViewController()
     : Screen("AddProductSubViewController") {}
 
 bool AddProductSubViewController::textField_shouldChangeCharactersInRange_replacementString(
     const std::string& current, long location, const std::string& replacement) {
-    const long point = pointPosition(current);
-    bool havePoint = point >= 0;
-    for (unsigned char c : replacement) {
-        if ((c >= '0' && c <= '9') || c == '\n' || c == '\r') continue;
-        // A pasted text may bring only one point, like typing it would.
-        if (c == '.' && !havePoint && location != 0) {
-            havePoint = true;
-            continue;
-        }
-        return false;
-    }
-    return point < 0 || location <= point + 2;
+    return acceptsDecimalTyping(current, location, replacement, 2);
 }
 
 TextField& AddProductSubViewController::field(const char* id, const char* captionKey,
@@ -52,8 +27,8 @@ TextField& AddProductSubViewController::field(const char* id, const char* captio
 void AddProductSubViewController::viewDidLoad() {
     productsNameSubModelDB = std::make_unique<SProductsNameSubDB>();
     title = KL(isEditMode() ? "KLEditSubcategory" : "KLNewSubcategory");
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "completeBtn", "completeEvent", "nav_complete");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "completeBtn", "completeEvent", "nav_done");
 
     name_ = &field("productNameText", "KLName", true, createItemProductName);
     model_ = &field("productModelText", "KLModel", true, createItemModel);
@@ -67,10 +42,8 @@ void AddProductSubViewController::viewDidLoad() {
     qty_ = &field("productQtyText", "KLQty", false, createItemInventoryQty);
     unit_ = &field("productUnitsText", "KLUnits", false, createItemUnit);
 
-    if (isEditMode()) catalogue::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
+    if (isEditMode()) ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
@@ -127,7 +100,7 @@ void AddProductSubViewController::completeEvent() {
         saved = productsNameSubModelDB->saveProductNameSub(product);
     }
     if (!saved) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
@@ -148,7 +121,7 @@ void AddProductSubViewController::didClickOnButtonDeleteIndex(int index) {
     if (index != 0 || !isEditMode()) return;
     // The product and every order line of it go together; order headers keep their totals.
     if (!productsNameSubModelDB->deleteProductAndItsLines(createItemProductNameKey)) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

@@ -1,9 +1,9 @@
 #include "catalogue/AddProductTypeViewController.h"
 
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/SProductsNameSubDB.h"
+#include "widgets/ScreenParts.h"
 
 AddProductTypeViewController::AddProductTypeViewController()
     : Screen("AddProductTypeViewController") {}
@@ -11,18 +11,16 @@ AddProductTypeViewController::AddProductTypeViewController()
 void AddProductTypeViewController::viewDidLoad() {
     productsNameTypeModelDB = std::make_unique<SProductsNameTypeDB>();
     title = KL(isEditMode() ? "KLEditProduct" : "KLNewProduct");
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "completeBtn", "completeEvent", "nav_complete");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "completeBtn", "completeEvent", "nav_done");
 
     name_ = &add<TextField>("productNameText");
     name_->placeholder = KL("KLName");
     if (isEditMode()) name_->text = orEmpty(createItemProductName);
     name_->onReturn = [this](TextField&) { endEditing(); };
 
-    if (isEditMode()) catalogue::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
+    if (isEditMode()) ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
@@ -64,7 +62,7 @@ void AddProductTypeViewController::completeEvent() {
         saved = productsNameTypeModelDB->saveProductsNameType(productsNameTypeModel);
     }
     if (!saved) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
@@ -89,7 +87,7 @@ void AddProductTypeViewController::didClickOnButtonDeleteIndex(int index) {
         return;
     }
     if (!deleteCategory()) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

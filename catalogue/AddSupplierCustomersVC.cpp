@@ -1,9 +1,9 @@
 #include "catalogue/AddSupplierCustomersVC.h"
 
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "widgets/ScreenParts.h"
 
 AddSupplierCustomersVC::AddSupplierCustomersVC() : Screen("AddSupplierCustomersVC") {}
 
@@ -24,8 +24,8 @@ void AddSupplierCustomersVC::viewDidLoad() {
         title = KL(suppliers ? "KLEditSupplier" : "KLEditCustomers");
     else
         title = KL(suppliers ? "KLAddSupplier" : "KLAddCustomers");
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "completeOrEditBtn", "completeOrEditEvent", "nav_complete");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "completeOrEditBtn", "completeOrEditEvent", "nav_done");
 
     name_ = &field("showNameText", "KLName", createItemSupplierOrCustomersName);
     tel_ = &field("showTelText", "KLTelephone", createItemSupplierOrCustomersTelphone);
@@ -34,10 +34,8 @@ void AddSupplierCustomersVC::viewDidLoad() {
     email_->keyboard = "email";
     notes_ = &field("showNotesText", "KLNotes", createItemSupplierOrCustomersNotes);
 
-    if (isEditMode()) catalogue::addDeleteButton(*this, "deleteSupplierCustomersItemsEvent");
+    if (isEditMode()) ScreenParts::addDeleteButton(*this, "deleteSupplierCustomersItemsEvent");
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("completeOrEditEvent", [this](const ActionArgs&) { completeOrEditEvent(); });
     on("deleteSupplierCustomersItemsEvent",
        [this](const ActionArgs&) { deleteSupplierCustomersItemsEvent(); });
@@ -73,7 +71,7 @@ void AddSupplierCustomersVC::completeOrEditEvent() {
         saved = supplierCustomersModelDB->saveSupplierOrCustomers(supplierCustomersModel);
     }
     if (!saved) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
@@ -95,7 +93,7 @@ void AddSupplierCustomersVC::didClickOnButtonDeleteIndex(int index) {
     // The partner and its order headers go together; the lines of those orders stay.
     if (!supplierCustomersModelDB->deletePartnerAndItsOrders(
             createItemSupplierOrCustomersNameKey)) {
-        catalogue::reportFailedWrite(*this);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

@@ -2,23 +2,21 @@
 
 #include "catalogue/AddProductTypeViewController.h"
 #include "catalogue/ProductSubItemListViewController.h"
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "widgets/ScreenParts.h"
 
 ProductListViewController::ProductListViewController() : Screen("ProductListViewController") {}
 
 void ProductListViewController::viewDidLoad() {
     title = KL("KLProducts");
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "addProductBtn", "addProductEvent", "nav_add");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "addProductBtn", "addProductEvent", "nav_add");
 
     table_ = &add<TableView>("tableView");
     table_->rowHeight = 60;
     table_->didSelectRow = [this](int row) { tableView_didSelectRowAtIndexPath(row); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("addProductEvent", [this](const ActionArgs&) {
         navigationController()->pushViewController(std::make_unique<AddProductTypeViewController>(),
                                                    true);
@@ -40,7 +38,7 @@ void ProductListViewController::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = catalogue::titleWithCount(KL("KLProducts"), productNameTypeListArray.size());
+    title = ScreenParts::titleWithCount(KL("KLProducts"), productNameTypeListArray.size());
 }
 
 void ProductListViewController::viewDidAppear() {

@@ -1,24 +1,22 @@
 #include "catalogue/ProductSubItemListViewController.h"
 
 #include "catalogue/AddProductSubViewController.h"
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "widgets/ScreenParts.h"
 
 ProductSubItemListViewController::ProductSubItemListViewController()
     : Screen("ProductSubItemListViewController") {}
 
 void ProductSubItemListViewController::viewDidLoad() {
     title = KL("KLSubcategory");
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "addProductSubItemBtn", "addProductSubItemEvent", "nav_add");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "addProductSubItemBtn", "addProductSubItemEvent", "nav_add");
 
     table_ = &add<TableView>("tableView");
     table_->rowHeight = 60;
     table_->didSelectRow = [this](int row) { tableView_didSelectRowAtIndexPath(row); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("addProductSubItemEvent", [this](const ActionArgs&) {
         navigationController()->pushViewController(std::make_unique<AddProductSubViewController>(),
                                                    true);
@@ -42,7 +40,7 @@ void ProductSubItemListViewController::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = catalogue::titleWithCount(KL("KLSubcategory"), productSubItemListArray.size());
+    title = ScreenParts::titleWithCount(KL("KLSubcategory"), productSubItemListArray.size());
 }
 
 void ProductSubItemListViewController::viewDidAppear() {

@@ -1,9 +1,9 @@
 #include "catalogue/SupplierOrCustomersListVC.h"
 
 #include "catalogue/AddSupplierCustomersVC.h"
-#include "catalogue/ScreenParts.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "widgets/ScreenParts.h"
 
 SupplierOrCustomersListVC::SupplierOrCustomersListVC(std::string className, std::string kind,
                                                      std::string titleKey)
@@ -11,15 +11,13 @@ SupplierOrCustomersListVC::SupplierOrCustomersListVC(std::string className, std:
 
 void SupplierOrCustomersListVC::viewDidLoad() {
     title = KL(titleKey_);
-    catalogue::addBackButton(*this);
-    catalogue::addNavButton(*this, "addCompanyBtn", "addCompanyEvent", "nav_add");
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "addCompanyBtn", "addCompanyEvent", "nav_add");
 
     table_ = &add<TableView>("tableView");
     table_->rowHeight = 70;
     table_->didSelectRow = [this](int row) { tableView_didSelectRowAtIndexPath(row); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("addCompanyEvent", [this](const ActionArgs&) { addCompanyEvent(); });
 }
 
@@ -35,7 +33,7 @@ void SupplierOrCustomersListVC::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = catalogue::titleWithCount(KL(titleKey_), customersTypeListArray.size());
+    title = ScreenParts::titleWithCount(KL(titleKey_), customersTypeListArray.size());
 }
 
 // The editor takes the kind from the user defaults for its title and the tag it saves.

@@ -13,6 +13,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "widgets/ScreenParts.h"
 
 CreateOrEditSalesAccountVC::CreateOrEditSalesAccountVC() : Screen("CreateOrEditSalesAccountVC") {}
 
@@ -20,15 +21,8 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     auto& defaults = UserDefaults::standardUserDefaults();
     const std::string partnerTag = orEmpty(defaults.stringForKey(OrderHandOver::kPartnerTag));
 
-    auto& back = add<Button>("backBtn");
-    back.style = "back";
-    back.image = "back";
-    back.action = "backEvent";
-    back.hidden = isEditMode();
-    auto& save = add<Button>("saveBtn");
-    save.style = "nav";
-    save.image = "save";
-    save.action = "saveToDoneEvent";
+    ScreenParts::addBackButton(*this).hidden = isEditMode();
+    ScreenParts::addNavButton(*this, "saveBtn", "saveToDoneEvent", "nav_done");
 
     auto& name = add<TextField>("orderNameText");
     name.caption = KL("KLOrder");
@@ -86,8 +80,6 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     picker.hidden = true;
     picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("saveToDoneEvent", [this](const ActionArgs&) { saveToDoneEvent(); });
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
@@ -254,7 +246,7 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
     if (!when) {
         // Only an order stored elsewhere with a foreign date text gets here; picking a date
         // rewrites the label in the stored form.
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     const CalendarDate d = ConstParameterAndMethod::dateParts(*when);
@@ -285,7 +277,7 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
                             ? userCommodityDB->mergeWithUserCommodity_changeID(r, createItemUid)
                             : userCommodityDB->saveUserCommodity(r);
     if (!stored) {
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
@@ -308,7 +300,7 @@ void CreateOrEditSalesAccountVC::didClickOnButtonIndex(int index) {
     // Header by row id, header by key and every line, all or nothing: a half-deleted order
     // would leave lines that count in the stock with no header to find them by.
     if (!userCommodityDB->deleteOrderWithId_primaryKey(createItemUid, orderKey)) {
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

@@ -6,48 +6,26 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "widgets/ScreenParts.h"
 
 namespace {
 constexpr long kQuantityDecimals = 3;
 constexpr long kPriceDecimals = 2;
-
-// Code point index of the first '.', or -1.
-long pointPosition(const std::string& text) {
-    long index = 0;
-    for (unsigned char c : text) {
-        if ((c & 0xC0) == 0x80) continue;  // continuation byte
-        if (c == '.') return index;
-        ++index;
-    }
-    return -1;
-}
 }  // namespace
 
 EditOrderItemsVC::EditOrderItemsVC() : Screen("EditOrderItemsVC") {}
 
 bool EditOrderItemsVC::acceptsDecimalChange(const std::string& text, long location,
                                             const std::string& replacement, long decimals) {
-    const long point = pointPosition(text);
-    // A point may not open the field, nor come a second time.
-    const std::string allowed = (location != 0 && point < 0) ? "0123456789.\n" : "0123456789\n";
-    for (char c : replacement)
-        if (allowed.find(c) == std::string::npos) return false;
-    if (point >= 0 && location > point + decimals) return false;
-    return true;
+    return acceptsDecimalTyping(text, location, replacement, decimals);
 }
 
 void EditOrderItemsVC::viewDidLoad() {
     title = KL("KLEditDetails");
     const bool update = createUpdateTag && *createUpdateTag == "1";
 
-    auto& back = add<Button>("backBtn");
-    back.style = "back";
-    back.image = "back";
-    back.action = "backEvent";
-    auto& complete = add<Button>("completeBtn");
-    complete.style = "nav";
-    complete.image = "done";
-    complete.action = "completeEvent";
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "completeBtn", "completeEvent", "nav_done");
 
     auto& name = add<Label>("showProductNameLbl");
     name.caption = KL("KLName");
@@ -82,8 +60,6 @@ void EditOrderItemsVC::viewDidLoad() {
            [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
     }
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
     on("disMissKeyBoardEvent", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
@@ -124,7 +100,7 @@ void EditOrderItemsVC::completeEvent() {
     line.orderItemDays = formatCount(today.day);
 
     if (!SUserCommodityOrderDB().mergeWithSalesAndPurchase_changeUid(line, createUid)) {
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
@@ -143,7 +119,7 @@ void EditOrderItemsVC::deleteProductCurrentItemsEvent() {
 void EditOrderItemsVC::didClickOnButtonDeleteIndex(int index) {
     if (index != 0) return;
     if (!SUserCommodityOrderDB().deleteSalesAndPurchaseWithUid(createUid)) {
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

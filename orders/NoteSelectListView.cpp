@@ -2,27 +2,20 @@
 
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "platform/Localisation.h"
+#include "widgets/ScreenParts.h"
 
 NoteSelectListView::NoteSelectListView() : Screen("NoteSelectListView", true) {}
 
 void NoteSelectListView::viewDidLoad() {
     title = KL("KLNotes");
 
-    auto& back = add<Button>("backBtn");
-    back.style = "back";
-    back.image = "back";
-    back.action = "backEvent";
-    auto& done = add<Button>("completeBtn");
-    done.style = "nav";
-    done.image = "done";
-    done.action = "inputTextCompleteEvent";
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "completeBtn", "inputTextCompleteEvent", "nav_done");
 
     auto& note = add<TextField>("noteText");
     note.placeholder = KL("KLNotes");
     note.onReturn = [this](TextField&) { endEditing(); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("inputTextCompleteEvent", [this](const ActionArgs&) { inputTextCompleteEvent(); });
 }
 

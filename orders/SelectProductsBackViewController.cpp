@@ -7,6 +7,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "widgets/ScreenParts.h"
 
 SelectProductsBackViewController::SelectProductsBackViewController()
     : Screen("SelectProductsBackViewController") {}
@@ -14,14 +15,8 @@ SelectProductsBackViewController::SelectProductsBackViewController()
 void SelectProductsBackViewController::viewDidLoad() {
     title = KL("KLSelectProduct");
 
-    auto& back = add<Button>("backBtn");
-    back.style = "back";
-    back.image = "back";
-    back.action = "backEvent";
-    auto& addType = add<Button>("addProductTypeBtn");
-    addType.style = "nav";
-    addType.image = "add";
-    addType.action = "addProductTypeEvent";
+    ScreenParts::addBackButton(*this);
+    ScreenParts::addNavButton(*this, "addProductTypeBtn", "addProductTypeEvent", "nav_add");
 
     auto& types = add<TableView>("productTypeTableView");
     types.rowHeight = 50;
@@ -30,8 +25,6 @@ void SelectProductsBackViewController::viewDidLoad() {
     subs.rowHeight = 50;
     subs.didSelectRow = [this](int row) { selectProductSub(row); };
 
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     on("addProductTypeEvent", [this](const ActionArgs&) { addProductTypeEvent(); });
     on("buttonPressedAddProductSub",
        [this](const ActionArgs& a) { buttonPressedAddProductSub(a.row); });
@@ -123,7 +116,7 @@ SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
 void SelectProductsBackViewController::selectProductSub(int row) {
     if (row < 0 || row >= static_cast<int>(productSubs.size())) return;
     if (!SUserCommodityOrderDB().saveUserCommodityOrder(lineForProduct(productSubs[row]))) {
-        showToast(KL("KLOperationFailed"), 1.5);
+        ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);

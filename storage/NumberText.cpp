@@ -129,3 +129,28 @@ std::string formatCount(long value) {
 std::string formatOneDecimal(double value) {
     return fixed(value, 1);
 }
+
+bool acceptsDecimalTyping(const std::string& current, long location, const std::string& replacement,
+                          long decimals) {
+    long point = -1;
+    long index = 0;
+    for (unsigned char c : current) {
+        if ((c & 0xC0) == 0x80) continue;  // continuation byte of a longer character
+        if (c == '.') {
+            point = index;
+            break;
+        }
+        ++index;
+    }
+    bool havePoint = point >= 0;
+    for (unsigned char c : replacement) {
+        if ((c >= '0' && c <= '9') || c == '\n' || c == '\r') continue;
+        // A pasted text may bring only one point, like typing it would.
+        if (c == '.' && !havePoint && location != 0) {
+            havePoint = true;
+            continue;
+        }
+        return false;
+    }
+    return point < 0 || location <= point + decimals;
+}

@@ -19,3 +19,10 @@ std::string formatAmount(double value);
 std::string formatCount(long value);
 // "%.1f"
 std::string formatOneDecimal(double value);
+
+// The typing filter of decimal fields: `replacement` may replace text at `location` (a code
+// point index into `current`) when it holds only digits and line breaks, plus one point
+// where the field has none and the point would not open it, and when the change starts
+// at most `decimals` places after an existing point.
+bool acceptsDecimalTyping(const std::string& current, long location, const std::string& replacement,
+                          long decimals);

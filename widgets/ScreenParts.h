@@ -1,22 +1,17 @@
 #pragma once
-// Pieces shared by the catalogue and partner screens: header buttons, the round delete
-// button, the counted title and the failed-write toast.
+// Pieces shared by the screens: header buttons, the round delete button, the counted title
+// and the failed-write toast.
 #include <string>
 
 #include "platform/UI.h"
 
-namespace catalogue {
+namespace ScreenParts {
 
-// The header's back button (left); it runs "backEvent".
-inline Button& addBackButton(Screen& screen) {
-    auto& b = screen.add<Button>("backBtn");
-    b.style = "back";
-    b.image = "nav_back";
-    b.action = "backEvent";
-    return b;
-}
+// The header's back button (left). Unless the screen has its own operation of that name,
+// it removes the screen with animation.
+Button& addBackButton(Screen& screen, const std::string& action = "backEvent");
 
-// A header button on the right (add, save, complete).
+// A header button on the right (add, save, complete); images "nav_add", "nav_done".
 inline Button& addNavButton(Screen& screen, const std::string& id, const std::string& action,
                             const std::string& image) {
     auto& b = screen.add<Button>(id);
@@ -41,4 +36,4 @@ std::string titleWithCount(const std::string& title, size_t count);
 // A save or delete whose write failed: the editor stays with the user's input and says so.
 void reportFailedWrite(Screen& screen);
 
-}  // namespace catalogue
+}  // namespace ScreenParts

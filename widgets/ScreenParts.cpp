@@ -1,0 +1,29 @@
+#include "widgets/ScreenParts.h"
+
+#include "platform/Localisation.h"
+#include "storage/NumberText.h"
+
+namespace ScreenParts {
+
+Button& addBackButton(Screen& screen, const std::string& action) {
+    auto& b = screen.add<Button>("backBtn");
+    b.style = "back";
+    b.image = "nav_back";
+    b.action = action;
+    if (!screen.hasAction(action)) {
+        screen.on(action, [&screen](const ActionArgs&) {
+            screen.navigationController()->popViewControllerAnimated(true);
+        });
+    }
+    return b;
+}
+
+std::string titleWithCount(const std::string& title, size_t count) {
+    return title + "(" + formatCount(static_cast<long>(count)) + ")";
+}
+
+void reportFailedWrite(Screen& screen) {
+    screen.showToast(KL("KLOperationFailed"), 1.5);
+}
+
+}  // namespace ScreenParts
