@@ -2,42 +2,97 @@
 // Drives the catalogue and partner screens from the More screen, as the user reaches them.
 #include <string>
 
+#include "platform/Localisation.h"
 #include "platform/UI.h"
 #include "storage/Records.h"
+#include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
 
 class CatalogueHarness : public AppHarness {
   protected:
-    // Start-up, then More, then the category list.
-    void openCategories();
-    // Start-up, then More, then the customer ("111") or supplier ("000") list.
-    void openPartners(const std::string& kind);
-
-    // From the category list: add a category through its editor.
-    void addCategory(const std::string& name);
-    // From a product list: add a product through its editor.
+    // Start-up, More, then the category list (kind "") or the customer ("111") or supplier
+    // ("000") list.
+    void openList(const std::string& kind) {
+        start();
+        ASSERT_TRUE(tap("jumpMoreItems2Event"));
+        ASSERT_TRUE(kind.empty() ? selectRow("tableView", 0)
+                                 : tap(kind == "111" ? "jumpCustomersEvent" : "jumpSupplierEvent"));
+    }
+    void addCategory(const std::string& name) {
+        ASSERT_TRUE(tap("addProductEvent"));
+        ASSERT_TRUE(setText("productNameText", name));
+        ASSERT_TRUE(tap("completeEvent"));
+    }
+    // The price goes in key by key, through the same filter as the user's keys.
     void addProduct(const std::string& name, const std::string& price,
-                    const std::string& unit = "pcs", const std::string& model = "",
-                    const std::string& qty = "");
-    // From a partner list: add a partner through its editor.
-    void addPartner(const std::string& name, const std::string& tel = "",
-                    const std::string& email = "", const std::string& notes = "");
-
-    // Types a text one character (code point) at a time at the end of a field.
-    void typeCharByChar(const std::string& fieldId, const std::string& text);
-
-    // The text of a cell field of a table row on the top screen.
-    std::string cell(int row, const std::string& field, const std::string& table = "tableView");
-    size_t rowCount(const std::string& table = "tableView");
-    int shakes(const std::string& fieldId);
-    const Toast* lastToast();
-
-    // Makes every later write fail while reads go on working.
-    void makeStoreReadOnly();
-
+                    const std::string& model = "", const std::string& qty = "") {
+        ASSERT_TRUE(tap("addProductSubItemEvent"));
+        ASSERT_TRUE(setText("productNameText", name));
+        ASSERT_TRUE(setText("productModelText", model));
+        typeKeys("referencePriceText", price);
+        ASSERT_TRUE(setText("productQtyText", qty));
+        ASSERT_TRUE(setText("productUnitsText", "pcs"));
+        ASSERT_TRUE(tap("completeEvent"));
+    }
+    void addPartner(const std::string& name) {
+        ASSERT_TRUE(tap("addCompanyEvent"));
+        ASSERT_TRUE(setText("showNameText", name));
+        ASSERT_TRUE(tap("completeOrEditEvent"));
+    }
+    // One text event per code point at the end of the field.
+    void typeKeys(const std::string& fieldId, const std::string& text) {
+        for (size_t i = 0, len = 1; i < text.size(); i += len) {
+            for (len = 1; i + len < text.size() && (text[i + len] & 0xC0) == 0x80;) ++len;
+            ASSERT_TRUE(typeAtEnd(fieldId, text.substr(i, len)));
+        }
+    }
+    std::string cell(size_t row, const std::string& field) {
+        auto* t = top()->get<TableView>("tableView");
+        auto* f = t && row < t->rows.size() ? t->rows[row].field(field) : nullptr;
+        return f ? f->text : "<no " + field + " in row " + std::to_string(row) + ">";
+    }
+    int shakes(const std::string& fieldId) { return top()->get<TextField>(fieldId)->shakeCount; }
+    void expectToast(const std::string& key, double seconds) {
+        const auto& toasts = top()->toasts();
+        ASSERT_FALSE(toasts.empty());
+        EXPECT_EQ(toasts.back().text, KL(key));
+        EXPECT_DOUBLE_EQ(toasts.back().seconds, seconds);
+    }
+    // Every later write fails while reads go on working.
+    void makeStoreReadOnly() {
+        ASSERT_TRUE(
+            SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    }
+    // Taps a save (or, with no field given, a delete confirmed in its sheet) that cannot be
+    // written: the editor stays with the user's text and says the write failed.
+    void expectEditorStays(const std::string& action, const std::string& editor,
+                           const std::string& field = "", const std::string& text = "") {
+        ASSERT_TRUE(tap(action));
+        if (field.empty()) {
+            ASSERT_TRUE(sheet(0));
+        }
+        ASSERT_EQ(top()->className(), editor);
+        expectToast("KLOperationFailed", 1.5);
+        if (!field.empty()) {
+            EXPECT_EQ(fieldText(field), text);
+        }
+    }
     // An order header and a line written straight into the stores.
     static SUserCommodity orderHeader(const std::string& orderKey, const std::string& partnerKey,
-                                      const std::string& kind, const std::string& amount);
+                                      const std::string& kind, const std::string& amount) {
+        SUserCommodity h;
+        h.orderPrimaryKeyDate = orderKey;
+        h.orderSupplierOrCustomerNameKey = partnerKey;
+        h.orderSalesAndPurchaseTags = kind;
+        h.orderTotalAmount = amount;
+        return h;
+    }
     static SUserCommodityOrder orderLine(const std::string& orderKey, const std::string& productKey,
-                                         const std::string& kind, const std::string& qty);
+                                         const std::string& kind) {
+        SUserCommodityOrder l;
+        l.orderItemPrimaryKeyDate = orderKey;
+        l.orderItemSalesAndPurchaseTags = kind;
+        l.orderItemProductNameKey = productKey;
+        return l;
+    }
 };

@@ -1,217 +1,187 @@
-// The product list and editor: default line values, uniqueness within a category, edits
-// that keep the key and line defaults, the reference price typing filter, and deleting a
-// product together with its order lines.
+// Categories and products: exact uniqueness of new names and none on rename, deleting only
+// empty categories, default line values, edits that keep the key and line values, the
+// reference price filter, deleting a product together with its order lines, and editors
+// that stay open when a write fails.
 #include <gtest/gtest.h>
 
 #include "catalogue/AddProductSubViewController.h"
-#include "catalogue/ProductSubItemListViewController.h"
-#include "platform/Localisation.h"
+#include "catalogue/ProductListViewController.h"
 #include "storage/SProductsNameSubDB.h"
+#include "storage/SProductsNameTypeDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 namespace {
 
+std::vector<SProductsNameType> categories() {
+    return SProductsNameTypeDB().findWithUid_limit(std::nullopt, 10);
+}
+std::vector<SProductsNameSub> products() {
+    return SProductsNameSubDB().findWithUid_limit(std::nullopt, 10);
+}
+
+using Categories = CatalogueHarness;
+
+// The product list of a new category "Tools", a second after it was added.
 class Products : public CatalogueHarness {
   protected:
-    // Start-up, More, category list, a new category "Tools", and its product list.
-    void openProductsOfNewCategory() {
-        openCategories();
+    void SetUp() override {
+        CatalogueHarness::SetUp();
+        openList("");
         addCategory("Tools");
         ASSERT_TRUE(selectRow("tableView", 0));
         ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
         clock_->advance(std::chrono::seconds(1));
     }
-    std::vector<SProductsNameSub> all() {
-        return SProductsNameSubDB().findWithUid_limit(std::nullopt, 100);
-    }
-};
-
-class ReferencePrice : public Products {
-  protected:
-    void SetUp() override {
-        Products::SetUp();
-        openProductsOfNewCategory();
-        ASSERT_TRUE(tap("addProductSubItemEvent"));
-    }
-    std::string price() { return fieldText("referencePriceText"); }
 };
 
 }  // namespace
 
-TEST_F(Products, NewProductGetsDefaultLineValuesAndCategoryCopies) {
-    openProductsOfNewCategory();
-    ASSERT_TRUE(tap("addProductSubItemEvent"));
-    EXPECT_EQ(top()->title, KL("KLNewSubcategory"));
-    EXPECT_EQ(top()->get<TextField>("productModelText")->caption, KL("KLModel"));
-    EXPECT_EQ(top()->get<TextField>("referencePriceText")->caption, KL("KLRefPrice"));
-    EXPECT_EQ(top()->get<TextField>("productUnitsText")->caption, KL("KLUnits"));
-    EXPECT_EQ(top()->get<Button>("deleteBtn"), nullptr);
+TEST_F(Categories, NewNamesMustDifferExactlyButRenamesAreNotChecked) {
+    openList("");
+    ASSERT_TRUE(tap("addProductEvent"));
+    ASSERT_TRUE(tap("completeEvent"));
+    EXPECT_EQ(shakes("productNameText"), 1) << "an empty name is refused";
     ASSERT_TRUE(tap("backEvent"));
+    addCategory("Tools");
+    addCategory("Tools");
+    ASSERT_EQ(top()->className(), "AddProductTypeViewController") << "a duplicate is refused";
+    expectToast("KLExists", 1.0);
+    ASSERT_TRUE(tap("backEvent"));
+    clock_->advance(std::chrono::seconds(1));
+    addCategory("tools");  // other letter case is another name
+    clock_->advance(std::chrono::seconds(1));
+    addCategory("Tools ");  // so is a trailing blank
+    EXPECT_EQ(top()->title, "Products(3)");
 
-    addProduct("Hammer", "12.5", "pcs", "H-1", "40");
-    ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
-    EXPECT_EQ(top()->title, "Product(1)");
-    EXPECT_EQ(cell(0, "showProductsSubNameCell"), "Hammer");
-    EXPECT_EQ(cell(0, "showReferencePriceCell"), "12.5 / H-1 / pcs");
-    auto* table = top()->get<TableView>("tableView");
-    EXPECT_TRUE(table->rows[0].arrow);
-    EXPECT_EQ(table->rows[0].layout, "ProductsSubItemCell");
-    EXPECT_EQ(table->rowHeight, 60);
-
-    auto stored = all();
-    ASSERT_EQ(stored.size(), 1u);
-    const auto& p = stored[0];
-    EXPECT_EQ(p.productPrimaryKey, "20150509160250");
-    EXPECT_EQ(p.productTypeName, "Tools");
-    EXPECT_EQ(p.productTypeNameKey, "20150509160250");
-    EXPECT_EQ(p.productSubNameKey, "20150509160251");
-    EXPECT_EQ(p.productSubIndex, "20150509160251");
-    EXPECT_EQ(p.productSubModel, "H-1");
-    EXPECT_EQ(p.productSubReferencePrice, "12.5");
-    EXPECT_EQ(p.productSubInventoryQty, "40");
-    EXPECT_EQ(p.productSubQty, "1");
-    EXPECT_EQ(p.productSubPrice, "12.5");
-    EXPECT_EQ(p.productSubTotalAmount, "12.5");
-    EXPECT_EQ(p.productSubDate, "2015/05/09");
+    // Rename "tools" (row 1) to "Tools": accepted, keys kept, index moved to now.
+    ASSERT_EQ(cell(1, "showProductsNameCell"), "tools");
+    auto before = topAs<ProductListViewController>()->productNameTypeListArray[1];
+    clock_->advance(std::chrono::seconds(5));
+    ASSERT_TRUE(tap("buttonPressedEditProductType", 1, "tableView"));
+    ASSERT_TRUE(setText("productNameText", "Tools"));
+    ASSERT_TRUE(tap("completeEvent"));
+    ASSERT_EQ(top()->className(), "ProductListViewController");
+    EXPECT_EQ(cell(1, "showProductsNameCell"), "Tools");
+    EXPECT_EQ(SProductsNameTypeDB().findWithProductsNameTypeExistsLike("Tools").size(), 2u);
+    auto renamed = categories().at(1);
+    EXPECT_EQ(renamed.productsTypeUid, before.productsTypeUid);
+    EXPECT_EQ(renamed.productsTypeNameKey, before.productsTypeNameKey);
+    EXPECT_EQ(renamed.productsTypeIndex, "20150509160257");
 }
 
-TEST_F(Products, UnitIsCheckedBeforeNameAndOptionalFieldsStoreEmptyTexts) {
-    openProductsOfNewCategory();
-    ASSERT_TRUE(tap("addProductSubItemEvent"));
-    ASSERT_TRUE(tap("completeEvent"));
-    EXPECT_EQ(shakes("productUnitsText"), 1);
-    EXPECT_EQ(shakes("productNameText"), 0) << "only the unit shakes while it is empty";
-    ASSERT_TRUE(setText("productUnitsText", "kg"));
-    ASSERT_TRUE(tap("completeEvent"));
-    EXPECT_EQ(shakes("productNameText"), 1);
-    EXPECT_TRUE(all().empty());
+TEST_F(Categories, OnlyAnEmptyCategoryCanBeDeleted) {
+    openList("");
+    addCategory("Empty");
+    clock_->advance(std::chrono::seconds(1));
+    addCategory("Full");
+    ASSERT_TRUE(selectRow("tableView", 0));
+    addProduct("Hammer", "9.50");
+    ASSERT_TRUE(tap("backEvent"));
 
-    ASSERT_TRUE(setText("productNameText", "Sand"));
+    ASSERT_TRUE(tap("buttonPressedEditProductType", 0, "tableView"));
+    ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
+    ASSERT_TRUE(sheet(0));
+    ASSERT_EQ(top()->className(), "AddProductTypeViewController");
+    expectToast("KLTipDeleteProduct", 1.5);
+    EXPECT_EQ(categories().size(), 2u);
+    EXPECT_EQ(products().size(), 1u);
+    ASSERT_TRUE(tap("backEvent"));
+
+    ASSERT_TRUE(tap("buttonPressedEditProductType", 1, "tableView"));
+    ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
+    ASSERT_TRUE(sheet(0));
+    EXPECT_EQ(top()->title, "Products(1)");
+    ASSERT_EQ(categories().size(), 1u);
+    EXPECT_EQ(categories()[0].productsTypeName, "Full");
+}
+
+TEST_F(Products, NewProductGetsDefaultLineValuesThatEditsKeep) {
+    ASSERT_TRUE(tap("addProductSubItemEvent"));
+    ASSERT_TRUE(setText("productNameText", "Hammer"));
     ASSERT_TRUE(tap("completeEvent"));
-    ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
-    auto stored = all();
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].productSubModel, "");
-    EXPECT_EQ(stored[0].productSubReferencePrice, "");
-    EXPECT_EQ(stored[0].productSubInventoryQty, "");
-    EXPECT_EQ(stored[0].productSubPrice, "");
-    EXPECT_EQ(cell(0, "showReferencePriceCell"), " /  / kg");
+    EXPECT_EQ(shakes("productUnitsText"), 1) << "the unit is required too";
+    ASSERT_TRUE(tap("backEvent"));
+
+    addProduct("Hammer", "12.5", "H-1", "40");
+    EXPECT_EQ(top()->title, "Product(1)");
+    EXPECT_EQ(cell(0, "showReferencePriceCell"), "12.5 / H-1 / pcs");
+    ASSERT_EQ(products().size(), 1u);
+    const auto p = products()[0];
+    // Category copies, keys and index of now, typed fields, then the default line values.
+    EXPECT_EQ(
+        (std::vector<Text>{p.productPrimaryKey, p.productTypeName, p.productTypeNameKey,
+                           p.productSubNameKey, p.productSubIndex, p.productSubModel,
+                           p.productSubReferencePrice, p.productSubInventoryQty, p.productSubQty,
+                           p.productSubPrice, p.productSubTotalAmount, p.productSubDate}),
+        (std::vector<Text>{"20150509160250", "Tools", "20150509160250", "20150509160251",
+                           "20150509160251", "H-1", "12.5", "40", "1", "12.5", "12.5",
+                           "2015/05/09"}));
+
+    // A new reference price leaves the line values; the key stays, index and date move.
+    clock_->set(at(2015, 6, 1, 9, 30, 0));
+    ASSERT_TRUE(selectRow("tableView", 0));
+    EXPECT_EQ(fieldText("referencePriceText"), "12.5");
+    ASSERT_TRUE(setText("referencePriceText", "99"));
+    ASSERT_TRUE(tap("completeEvent"));
+    ASSERT_EQ(products().size(), 1u);
+    const auto q = products()[0];
+    EXPECT_EQ((std::vector<Text>{q.productSubUid, q.productSubNameKey, q.productSubIndex,
+                                 q.productSubReferencePrice, q.productSubPrice,
+                                 q.productSubTotalAmount, q.productSubDate}),
+              (std::vector<Text>{p.productSubUid, p.productSubNameKey, "20150601093000", "99",
+                                 "12.5", "12.5", "2015/06/01"}));
 }
 
 TEST_F(Products, SameNameIsRefusedOnlyInTheSameCategoryAndNotOnRename) {
-    openProductsOfNewCategory();
     addProduct("Hammer", "1");
     clock_->advance(std::chrono::seconds(1));
     addProduct("Hammer", "2");
     ASSERT_EQ(top()->className(), "AddProductSubViewController");
-    ASSERT_NE(lastToast(), nullptr);
-    EXPECT_EQ(lastToast()->text, KL("KLExists"));
-    EXPECT_DOUBLE_EQ(lastToast()->seconds, 1.0);
+    expectToast("KLExists", 1.0);
     ASSERT_TRUE(tap("backEvent"));
     addProduct("hammer", "2");
-    clock_->advance(std::chrono::seconds(1));
-    addProduct("Saw", "3");
-    EXPECT_EQ(top()->title, "Product(3)");
+    EXPECT_EQ(top()->title, "Product(2)");
 
-    // Another category may hold a "Hammer" too.
     ASSERT_TRUE(tap("backEvent"));
     clock_->advance(std::chrono::seconds(1));
     addCategory("Garden");
     ASSERT_TRUE(selectRow("tableView", 0));
     addProduct("Hammer", "4");
-    EXPECT_EQ(top()->title, "Product(1)");
+    EXPECT_EQ(top()->title, "Product(1)") << "another category may hold a Hammer too";
     ASSERT_TRUE(tap("backEvent"));
 
-    // Back in "Tools" (row 1): rename "Saw" (newest, row 0) to "Hammer".
+    // Back in "Tools": rename "hammer" (newest, row 0) to "Hammer".
     ASSERT_TRUE(selectRow("tableView", 1));
-    ASSERT_EQ(cell(0, "showProductsSubNameCell"), "Saw");
     ASSERT_TRUE(selectRow("tableView", 0));
-    ASSERT_EQ(top()->title, KL("KLEditSubcategory"));
     ASSERT_TRUE(setText("productNameText", "Hammer"));
     ASSERT_TRUE(tap("completeEvent"));
     ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
     EXPECT_EQ(cell(0, "showProductsSubNameCell"), "Hammer");
-    EXPECT_EQ(SProductsNameSubDB()
-                  .findWithProductNameSubExistsLike_findWithProductPrimaryKeyLike("Hammer",
-                                                                                  "20150509160250")
-                  .size(),
-              2u);
-}
-
-TEST_F(Products, EditingKeepsKeyAndLineDefaultsWhileReplacingTypedFields) {
-    openProductsOfNewCategory();
-    addProduct("Hammer", "12.50", "pcs", "H-1", "40");
-    const auto before = all().at(0);
-
-    clock_->set(at(2015, 6, 1, 9, 30, 0));
-    ASSERT_TRUE(selectRow("tableView", 0));
-    EXPECT_EQ(fieldText("productNameText"), "Hammer");
-    EXPECT_EQ(fieldText("productModelText"), "H-1");
-    EXPECT_EQ(fieldText("referencePriceText"), "12.50");
-    EXPECT_EQ(fieldText("productQtyText"), "40");
-    EXPECT_EQ(fieldText("productUnitsText"), "pcs");
-    auto* del = top()->get<Button>("deleteBtn");
-    ASSERT_NE(del, nullptr);
-    EXPECT_EQ(del->style, "delete");
-    EXPECT_EQ(del->image, "bookmark_white_delete");
-
-    ASSERT_TRUE(setText("referencePriceText", "99"));
-    ASSERT_TRUE(setText("productModelText", "H-2, \"big\""));
-    ASSERT_TRUE(setText("productQtyText", "lots"));
-    ASSERT_TRUE(tap("completeEvent"));
-    ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
-
-    auto after = all();
-    ASSERT_EQ(after.size(), 1u);
-    const auto& p = after[0];
-    EXPECT_EQ(p.productSubUid, before.productSubUid);
-    EXPECT_EQ(p.productSubNameKey, before.productSubNameKey);
-    EXPECT_EQ(p.productSubReferencePrice, "99");
-    EXPECT_EQ(p.productSubModel, "H-2, \"big\"");
-    EXPECT_EQ(p.productSubInventoryQty, "lots");
-    EXPECT_EQ(p.productSubQty, "1");
-    EXPECT_EQ(p.productSubPrice, "12.50") << "the default line price stays";
-    EXPECT_EQ(p.productSubTotalAmount, "12.50");
-    EXPECT_EQ(p.productSubDate, "2015/06/01");
-    EXPECT_EQ(p.productSubIndex, "20150601093000");
-    EXPECT_EQ(cell(0, "showReferencePriceCell"), "99 / H-2, \"big\" / pcs");
 }
 
 TEST_F(Products, DeletingAProductRemovesItsLinesFromEveryOrderButKeepsTheHeaders) {
-    openProductsOfNewCategory();
     addProduct("Hammer", "5");
     clock_->advance(std::chrono::seconds(1));
     addProduct("Saw", "7");
-    auto products = all();
-    ASSERT_EQ(products.size(), 2u);
-    const std::string saw = *products[0].productSubNameKey;
-    const std::string hammer = *products[1].productSubNameKey;
-    ASSERT_NE(saw, hammer);
-
+    const std::string saw = *products().at(0).productSubNameKey;
+    const std::string hammer = *products().at(1).productSubNameKey;
     SUserCommodityDB headers;
     SUserCommodityOrderDB lines;
     ASSERT_TRUE(headers.saveUserCommodity(orderHeader("20150501100000", "c1", "21", "17.00")));
     ASSERT_TRUE(headers.saveUserCommodity(orderHeader("20150502100000", "s1", "11", "10.00")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", hammer, "21", "2")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", saw, "21", "1")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150502100000", hammer, "11", "2")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", hammer, "21")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", saw, "21")));
+    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150502100000", hammer, "11")));
 
-    ASSERT_TRUE(selectRow("tableView", 1));  // Hammer
+    ASSERT_TRUE(selectRow("tableView", 1));
     ASSERT_EQ(fieldText("productNameText"), "Hammer");
-    ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
-    ASSERT_TRUE(top()->actionSheet().has_value());
-    EXPECT_EQ(top()->actionSheet()->otherTitles, std::vector<std::string>{KL("KLOK")});
-    EXPECT_TRUE(top()->actionSheet()->destructiveTitle.empty());
-    ASSERT_TRUE(sheet(1));  // cancel
-    EXPECT_EQ(lines.findWithSalesAndPurchaseNameUpdateKeyDateLike(hammer).size(), 2u);
     ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
     ASSERT_TRUE(sheet(0));
 
     ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
     EXPECT_EQ(top()->title, "Product(1)");
-    EXPECT_EQ(cell(0, "showProductsSubNameCell"), "Saw");
     EXPECT_TRUE(lines.findWithSalesAndPurchaseNameUpdateKeyDateLike(hammer).empty());
     EXPECT_TRUE(lines.findWithSalesAndPurchasePrimaryKeyDateLike("20150502100000").empty());
     auto left = lines.findWithSalesAndPurchasePrimaryKeyDateLike("20150501100000");
@@ -223,70 +193,74 @@ TEST_F(Products, DeletingAProductRemovesItsLinesFromEveryOrderButKeepsTheHeaders
     EXPECT_EQ(kept[1].orderTotalAmount, "17.00");
 }
 
-TEST_F(ReferencePrice, TypingKeepsOnePointNotFirstAndTwoDecimals) {
-    typeCharByChar("referencePriceText", "1.234");
-    EXPECT_EQ(price(), "1.23");
-    typeCharByChar("referencePriceText", ".5x");
-    EXPECT_EQ(price(), "1.23") << "second point, third decimal and letters are ignored";
-
-    ASSERT_TRUE(setText("referencePriceText", ""));
-    typeCharByChar("referencePriceText", ".");
-    EXPECT_EQ(price(), "") << "a leading point is ignored";
-    typeCharByChar("referencePriceText", "a-1e5 ,٣7");
-    EXPECT_EQ(price(), "157") << "only ASCII digits pass";
-    ASSERT_TRUE(change("referencePriceText", 0, 0, "."));
-    EXPECT_EQ(price(), "157") << "a point at position 0 is refused even with digits after";
-    ASSERT_TRUE(change("referencePriceText", 1, 0, "."));
-    EXPECT_EQ(price(), "1.57");
-    ASSERT_TRUE(change("referencePriceText", 0, 0, "9"));
-    EXPECT_EQ(price(), "91.57") << "digits before the point are free";
-    ASSERT_TRUE(change("referencePriceText", 5, 0, "\n"));
-    EXPECT_EQ(price(), "91.57") << "a line break past two decimals is still refused";
-    ASSERT_TRUE(change("referencePriceText", 4, 0, "\n"));
-    EXPECT_EQ(price(), "91.5\n7") << "line breaks count as allowed characters";
-}
-
-TEST_F(ReferencePrice, PastingIsCheckedAsAWhole) {
-    ASSERT_TRUE(change("referencePriceText", 0, 0, "12.5"));
-    EXPECT_EQ(price(), "") << "a pasted point at position 0";
-    ASSERT_TRUE(change("referencePriceText", 0, 0, "12"));
-    ASSERT_TRUE(change("referencePriceText", 2, 0, "1.2.3"));
-    EXPECT_EQ(price(), "12") << "two points in one paste";
-    ASSERT_TRUE(change("referencePriceText", 2, 0, ".25"));
-    EXPECT_EQ(price(), "12.25");
-    ASSERT_TRUE(change("referencePriceText", 0, 5, "7"));
-    EXPECT_EQ(price(), "7") << "replacing the whole text is at position 0";
-}
-
-TEST_F(ReferencePrice, DeletingFollowsOnlyThePositionRule) {
-    typeCharByChar("referencePriceText", "3.45");
-    ASSERT_TRUE(change("referencePriceText", 3, 1, ""));
-    EXPECT_EQ(price(), "3.4");
-    ASSERT_TRUE(change("referencePriceText", 1, 1, ""));
-    EXPECT_EQ(price(), "34") << "the point itself can be deleted";
-    ASSERT_TRUE(change("referencePriceText", 1, 0, "."));
-    EXPECT_EQ(price(), "3.4") << "and typed again once gone";
+TEST_F(Products, ReferencePriceTakesDigitsAndOnePointNotFirstWithTwoDecimals) {
+    // at < 0: typed key by key at the end; otherwise one change (paste or delete) at `at`.
+    struct Step {
+        long at, len;
+        const char *text, *want;
+    };
+    const Step steps[] = {
+        {-1, 0, "1.234", "1.23"},     // a third decimal is refused
+        {-1, 0, ".5x", "1.23"},       // so are a second point and letters
+        {0, 4, "", ""},               // deleting everything
+        {-1, 0, ".", ""},             // a leading point
+        {0, 0, "12.5", ""},           // a pasted point at position 0
+        {-1, 0, "a-1e5 ,٣7", "157"},  // only ASCII digits
+        {0, 0, ".", "157"},           // a point at 0 even with digits after it
+        {1, 0, ".", "1.57"},          //
+        {0, 0, "9", "91.57"},         // digits before the point are free
+        {5, 0, "\n", "91.57"},        // past two decimals even a line break is refused
+        {4, 0, "\n", "91.5\n7"},      // otherwise line breaks pass
+        {0, 6, "12", "12"},           // replacing the whole text happens at position 0
+        {2, 0, "1.2.3", "12"},        // two points in one paste
+        {2, 0, ".25", "12.25"},       //
+        {3, 1, "", "12.5"},           // deleting a decimal
+        {2, 1, "", "125"},            // the point itself can be deleted
+        {1, 0, ".", "1.25"},          // and typed again once gone
+    };
+    ASSERT_TRUE(tap("addProductSubItemEvent"));
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.text) + " at " + std::to_string(s.at));
+        if (s.at < 0)
+            typeKeys("referencePriceText", s.text);
+        else
+            ASSERT_TRUE(change("referencePriceText", s.at, s.len, s.text));
+        EXPECT_EQ(fieldText("referencePriceText"), s.want);
+    }
     ASSERT_TRUE(tap("backEvent"));
 
     // A stored price with more decimals than typing allows: deleting past the second
     // decimal is refused, nearer the point it is accepted.
-    auto* list = topAs<ProductSubItemListViewController>();
-    ASSERT_NE(list, nullptr);
     auto editor = std::make_unique<AddProductSubViewController>();
     editor->createItemUpdateTag = "1";
     editor->createItemReferencePrice = "2.5678";
     nav().pushViewController(std::move(editor), true);
     ASSERT_TRUE(change("referencePriceText", 5, 1, ""));
-    EXPECT_EQ(price(), "2.5678");
+    EXPECT_EQ(fieldText("referencePriceText"), "2.5678");
     ASSERT_TRUE(change("referencePriceText", 3, 1, ""));
-    EXPECT_EQ(price(), "2.578");
-    ASSERT_TRUE(change("referencePriceText", 0, 5, ""));
-    EXPECT_EQ(price(), "");
+    EXPECT_EQ(fieldText("referencePriceText"), "2.578");
 }
 
-TEST_F(ReferencePrice, OtherFieldsTakeAnyText) {
-    ASSERT_TRUE(typeAtEnd("productQtyText", ".x.1234"));
-    ASSERT_TRUE(typeAtEnd("productModelText", ".😀,\"'"));
-    EXPECT_EQ(fieldText("productQtyText"), ".x.1234");
-    EXPECT_EQ(fieldText("productModelText"), ".😀,\"'");
+TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
+    addProduct("Hammer", "5");
+    const std::string key = *products().at(0).productSubNameKey;
+    ASSERT_TRUE(SUserCommodityOrderDB().saveUserCommodityOrder(orderLine("20150501", key, "21")));
+    makeStoreReadOnly();
+    ASSERT_TRUE(tap("addProductSubItemEvent"));
+    ASSERT_TRUE(setText("productNameText", "Saw"));
+    ASSERT_TRUE(setText("productUnitsText", "box"));
+    expectEditorStays("completeEvent", "AddProductSubViewController", "productNameText", "Saw");
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(selectRow("tableView", 0));
+    expectEditorStays("deleteProductCurrentItemsEvent", "AddProductSubViewController");
+    EXPECT_EQ(products().size(), 1u);
+    EXPECT_EQ(SUserCommodityOrderDB().findWithSalesAndPurchaseNameUpdateKeyDateLike(key).size(),
+              1u);
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(tap("backEvent"));
+
+    ASSERT_TRUE(tap("addProductEvent"));
+    ASSERT_TRUE(setText("productNameText", "Paint"));
+    expectEditorStays("completeEvent", "AddProductTypeViewController", "productNameText", "Paint");
+    EXPECT_EQ(categories().size(), 1u);
 }

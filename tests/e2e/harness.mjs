@@ -1,10 +1,12 @@
 // Starts the real program on a free port with a fresh data folder, drives the page in
 // headless Chromium, and cleans everything up afterwards.
+import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
 import {mkdtemp, mkdir, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {createInterface} from 'node:readline';
+import {after, before} from 'node:test';
 import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
 
@@ -126,12 +128,103 @@ export class Screen {
     await this.page.click(`#app [data-action="${action}"]`);
   }
 
-  async tapId(id) {
-    await this.page.click(`#app [data-id="${id}"]`);
-  }
-
   async text(id) {
     return (await this.page.textContent(`#app [data-id="${id}"]`)).trim();
+  }
+
+  // Waits for the screen of this class name and, when given, its title.
+  async at(className, title) {
+    await this.waitFor(className);
+    if (title !== undefined) await this.until(() => this.title(), title, 'title');
+  }
+
+  // Taps by data-action and waits for the screen it leads to.
+  async go(action, className, title) {
+    await this.tapAction(action);
+    await this.at(className, title);
+  }
+
+  async title() {
+    return (await this.page.textContent('#app [data-screen] [data-id="title"]')).trim();
+  }
+
+  // Polls `read` until it returns `expected`; fails with the last value after 5 s.
+  async until(read, expected, what) {
+    const deadline = Date.now() + 5000;
+    let last;
+    while (Date.now() < deadline) {
+      try {
+        last = await read();
+        if (last === expected) return last;
+      } catch (_) { /* the screen is being redrawn */ }
+      await new Promise((r) => setTimeout(r, 50));
+    }
+    assert.equal(last, expected, what);
+  }
+
+  // Waits until some node of `selector` anywhere on the page reads `expected`.
+  async untilText(selector, expected) {
+    const read = async () => {
+      const texts = (await this.page.locator(selector).allTextContents()).map((t) => t.trim());
+      return texts.includes(expected) ? expected : texts.join(' | ');
+    };
+    return this.until(read, expected, selector);
+  }
+
+  cellSelector(table, row, field) {
+    return `#app [data-screen] [data-id="${table}"] [data-row="${row}"]` +
+      (field ? ` [data-id="${field}"]` : '');
+  }
+
+  // Waits until a cell of a table row reads `expected`.
+  async untilCell(table, row, field, expected) {
+    return this.untilText(this.cellSelector(table, row, field), expected);
+  }
+
+  // Taps a cell of a row, or the row's leading edge (clear of any buttons in it).
+  async tapRow(table, row, field) {
+    await this.page.click(this.cellSelector(table, row, field),
+      field ? {} : {position: {x: 8, y: 8}});
+  }
+
+  input(id) {
+    return this.page.locator(`#app [data-screen] [data-id="${id}"]`);
+  }
+
+  value(id) {
+    return this.input(id).inputValue();
+  }
+
+  // Types like a user: one key at a time, each after the program answered the one before
+  // (a refused key leaves the text as it was, so that wait ends by time). With `replace`,
+  // selects everything and deletes it first: one text event for the whole range.
+  async typeKeys(id, text, {replace = false} = {}) {
+    await this.input(id).click();
+    await this.page.keyboard.press('End');
+    if (replace) {
+      await this.page.keyboard.press('ControlOrMeta+A');
+      await this.page.keyboard.press('Backspace');
+      await this.until(() => this.value(id), '', `${id} cleared`);
+    }
+    for (const ch of text) {
+      const before = await this.value(id);
+      await this.page.keyboard.type(ch);
+      const deadline = Date.now() + 400;
+      while (Date.now() < deadline && (await this.value(id)) === before) {
+        await new Promise((r) => setTimeout(r, 20));
+      }
+    }
+  }
+
+  // Replaces the text of a field key by key and waits until the field holds all of it.
+  async fill(id, text) {
+    await this.typeKeys(id, text, {replace: true});
+    await this.until(() => this.value(id), text, id);
+  }
+
+  // Chooses a button of the action sheet on show.
+  async tapSheet(index) {
+    await this.page.click(`[data-sheet] [data-sheet-index="${index}"]`);
   }
 
   async shot(name) {
@@ -161,4 +254,12 @@ export async function launch({viewport = PHONE_568, args = []} = {}) {
     await app.stop();
     throw err;
   }
+}
+
+// One program and one page for the tests of a file: started before them, stopped after.
+export function useApp(options) {
+  const session = {};
+  before(async () => { Object.assign(session, await launch(options)); });
+  after(async () => { await session.close?.(); });
+  return session;
 }

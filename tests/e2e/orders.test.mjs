@@ -2,179 +2,113 @@
 // partner from the pop-up list, a product made through the picker's add buttons, its line
 // edited, a date from the date panel, a note, save; then the journal row, the month totals
 // and the dashboard's figures.
-import {test, before, after} from 'node:test';
-import assert from 'node:assert/strict';
-import {spawn} from 'node:child_process';
-import {mkdtempSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
-import path from 'node:path';
-import {fileURLToPath} from 'node:url';
-import {chromium} from 'playwright-core';
+import {test} from 'node:test';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
-let server, browser, page, dataDir;
+import {useApp} from './harness.mjs';
 
-before(async () => {
-  dataDir = mkdtempSync(path.join(tmpdir(), 'mk-e2e-orders-'));
-  server = spawn(path.join(root, 'build', 'marrowkeeper'),
-    ['--data-dir', dataDir, '--port', '0', '--no-browser', '--lang', 'en'],
-    {stdio: ['ignore', 'pipe', 'inherit']});
-  const url = await new Promise((resolve, reject) => {
-    let out = '';
-    server.stdout.on('data', (d) => {
-      out += d;
-      const line = out.split('\n').find((l) => l.startsWith('http'));
-      if (line) resolve(line.trim());
-    });
-    server.on('exit', (code) => reject(new Error('server exited ' + code)));
-  });
-  browser = await chromium.launch({executablePath: '/usr/bin/chromium'});
-  page = await browser.newPage({viewport: {width: 320, height: 568}, deviceScaleFactor: 2});
-  await page.goto(url);
-  await onScreen('InventoryProfitCostListViewController');
-});
+const app = useApp();
 
-after(async () => {
-  await browser?.close();
-  server?.kill('SIGTERM');
-  if (dataDir) rmSync(dataDir, {recursive: true, force: true});
-});
-
-const screen = () => page.locator('section[data-screen]');
-async function onScreen(name) {
-  await page.waitForSelector(`section[data-screen="${name}"]`);
-}
-async function act(action) {
-  await screen().locator(`[data-action="${action}"]`).first().click();
-}
-async function row(table, i) {
-  await screen().locator(`[data-id="${table}"] [data-row="${i}"]`).first().click({position: {x: 8, y: 8}});
-}
-async function type(id, text) {
-  const input = screen().locator(`[data-id="${id}"]`);
-  await input.click();
-  await page.keyboard.press('Control+A');
-  await page.keyboard.press('Backspace');
-  await input.pressSequentially(text);
-  await page.waitForFunction(([i, t]) => document.querySelector(`[data-id="${i}"]`)?.value === t,
-    [id, text]);
-}
-async function textOf(selector, expected) {
-  await page.waitForFunction(([s, t]) => document.querySelector(s)?.textContent.trim() === t,
-    [selector, expected], {timeout: 5000}).catch(() => {});
-  return (await screen().locator(selector).first().textContent()).trim();
-}
-const label = (id, expected) => textOf(`section [data-id="${id}"]`, expected);
-const cell = (table, i, name, expected) =>
-  textOf(`section [data-id="${table}"] [data-row="${i}"] [data-id="${name}"]`, expected);
-
-function todayParts() {
+function today() {
   const d = new Date();
   const p = (n) => String(n).padStart(2, '0');
-  return {ymd: `${d.getFullYear()}-${p(d.getMonth() + 1)}-${p(d.getDate())}`,
-    label: `${d.getFullYear()}/${p(d.getMonth() + 1)}/${p(d.getDate())}`};
+  const [y, m, day] = [d.getFullYear(), p(d.getMonth() + 1), p(d.getDate())];
+  return {ymd: `${y}-${m}-${day}`, label: `${y}/${m}/${day}`};
 }
 
 // From a journal: one order with one line of `qty` x `price`, saved.
-async function recordOrder({name, product, qty, price, note, makeProduct}) {
-  await act('addNewSalesOrPurchase');
-  await onScreen('CreateOrEditSalesAccountVC');
-  assert.equal(await label('showTotalValueLbl', '0.00'), '0.00');
-  await type('orderNameText', name);
-  await act('topShowSupplierOrCustomerListEvent');
-  await page.locator('[data-alert] [data-row="0"]').click();
-  await act('tapJumpProductNameSelectEvent');
-  await onScreen('SelectProductsBackViewController');
+async function recordOrder(s, {name, product, qty, price, note, makeProduct}) {
+  const label = (id, expected) => s.until(() => s.text(id), expected, id);
+  await s.go('addNewSalesOrPurchase', 'CreateOrEditSalesAccountVC');
+  await label('showTotalValueLbl', '0.00');
+  await s.fill('orderNameText', name);
+  await s.tapAction('topShowSupplierOrCustomerListEvent');
+  await s.page.click('[data-alert] [data-row="0"]');
+  await s.go('tapJumpProductNameSelectEvent', 'SelectProductsBackViewController');
   if (makeProduct) {
-    await act('addProductTypeEvent');
-    await onScreen('AddProductTypeViewController');
-    await type('productNameText', 'Hardware');
-    await act('completeEvent');
-    await onScreen('SelectProductsBackViewController');
-    await screen().locator('[data-id="productTypeTableView"] [data-row="0"] [data-action="buttonPressedAddProductSub"]').click();
-    await onScreen('AddProductSubViewController');
-    await type('productNameText', product);
-    await type('productModelText', 'H1');
-    await type('referencePriceText', '4');
-    await type('productQtyText', '0');
-    await type('productUnitsText', 'pcs');
-    await act('completeEvent');
-    await onScreen('SelectProductsBackViewController');
+    await s.go('addProductTypeEvent', 'AddProductTypeViewController');
+    await s.fill('productNameText', 'Hardware');
+    await s.go('completeEvent', 'SelectProductsBackViewController');
+    await s.page.click(s.cellSelector('productTypeTableView', 0) +
+      ' [data-action="buttonPressedAddProductSub"]');
+    await s.waitFor('AddProductSubViewController');
+    for (const [id, text] of [['productNameText', product], ['productModelText', 'H1'],
+      ['referencePriceText', '4'], ['productQtyText', '0'], ['productUnitsText', 'pcs']]) {
+      await s.fill(id, text);
+    }
+    await s.go('completeEvent', 'SelectProductsBackViewController');
   }
-  await row('productTypeTableView', 0);
-  assert.equal(await cell('productSubTableView', 0, 'showProductNameSubCell', product), product);
-  await row('productSubTableView', 0);
-  await onScreen('CreateOrEditSalesAccountVC');
+  await s.tapRow('productTypeTableView', 0);
+  await s.untilCell('productSubTableView', 0, 'showProductNameSubCell', product);
+  await s.tapRow('productSubTableView', 0);
+  await s.at('CreateOrEditSalesAccountVC');
 
-  await row('tableView', 0);
-  await onScreen('EditOrderItemsVC');
-  await type('quantityText', qty);
-  await type('priceText', price);
-  await act('completeEvent');
-  await onScreen('CreateOrEditSalesAccountVC');
+  await s.tapRow('tableView', 0);
+  await s.at('EditOrderItemsVC');
+  await s.fill('quantityText', qty);
+  await s.fill('priceText', price);
+  await s.go('completeEvent', 'CreateOrEditSalesAccountVC');
   const total = (Number(qty) * Number(price)).toFixed(2);
-  assert.equal(await cell('tableView', 0, 'showProductAmountCell', total), total);
-  assert.equal(await label('showTotalValueLbl', total), total);
+  await s.untilCell('tableView', 0, 'showProductAmountCell', total);
+  await label('showTotalValueLbl', total);
 
-  const today = todayParts();
-  await act('selectSalesDatePanelEvent');
-  const picker = screen().locator('[data-id="datePicker"]');
-  await picker.fill(today.ymd);
+  await s.tapAction('selectSalesDatePanelEvent');
+  const picker = s.input('datePicker');
+  await picker.fill(today().ymd);
   await picker.dispatchEvent('change');
-  assert.equal(await label('showDateLbl', today.label), today.label);
-  await act('hideDatePanelEvent');
+  await label('showDateLbl', today().label);
+  await s.tapAction('hideDatePanelEvent');
 
-  await act('tapJumpNoteSelectEvent');
-  await onScreen('NoteSelectListView');
-  await type('noteText', note);
-  await act('inputTextCompleteEvent');
-  await onScreen('CreateOrEditSalesAccountVC');
-  assert.equal(await label('showNotesLbl', note), note);
-  await act('saveToDoneEvent');
-  return total;
+  await s.go('tapJumpNoteSelectEvent', 'NoteSelectListView');
+  await s.fill('noteText', note);
+  await s.go('inputTextCompleteEvent', 'CreateOrEditSalesAccountVC');
+  await label('showNotesLbl', note);
+  await s.tapAction('saveToDoneEvent');
+}
+
+// Waits until each label or cell (id, or [table, row, field]) reads its value.
+async function expectAll(s, pairs) {
+  for (const [where, expected] of pairs) {
+    if (Array.isArray(where)) await s.untilCell(...where, expected);
+    else await s.until(() => s.text(where), expected, where);
+  }
 }
 
 test('a sale from the sales journal shows in the journal and on the dashboard', async () => {
-  await act('jumpOutItems2Event');
-  await onScreen('OUTItemsViewController');
-  const total = await recordOrder({name: 'Road sale', product: 'Hammer', qty: '3', price: '2.5',
+  const s = app.screen;
+  await s.go('jumpOutItems2Event', 'OUTItemsViewController');
+  await recordOrder(s, {name: 'Road sale', product: 'Hammer', qty: '3', price: '2.5',
     note: 'Paid cash', makeProduct: true});
-  assert.equal(total, '7.50');
-  await onScreen('OUTItemsViewController');
-  assert.equal(await cell('tableView', 0, 'showOrderNameValueText', 'Road sale'), 'Road sale');
-  assert.equal(await cell('tableView', 0, 'showOrderSupAndCusValueText', 'Default customer'),
-    'Default customer');
-  assert.equal(await cell('tableView', 0, 'showOrderAmountValueText', '7.50'), '7.50');
-  assert.equal(await cell('tableView', 0, 'showOrderEntryValueText', '1'), '1');
-  assert.equal(await label('showProductQtyValueText', '3.00'), '3.00');
-  assert.equal(await label('showOrderItemsValueText', '1.00'), '1.00');
-  assert.equal(await label('showOrderTotalAmountValueText', '7.50'), '7.50');
-
-  await act('jumpInventoryItems1Event');
-  await onScreen('InventoryProfitCostListViewController');
-  assert.equal(await label('showTodaySalesValueText', '7.50'), '7.50');
-  assert.equal(await label('showMonthSalesValueText', '7.50'), '7.50');
-  assert.equal(await label('showMyInventoryQtyValueText', '-3.00'), '-3.00');
+  await s.waitFor('OUTItemsViewController');
+  await expectAll(s, [
+    [['tableView', 0, 'showOrderNameValueText'], 'Road sale'],
+    [['tableView', 0, 'showOrderSupAndCusValueText'], 'Default customer'],
+    [['tableView', 0, 'showOrderAmountValueText'], '7.50'],
+    [['tableView', 0, 'showOrderEntryValueText'], '1'],
+    ['showProductQtyValueText', '3.00'],
+    ['showOrderItemsValueText', '1.00'],
+    ['showOrderTotalAmountValueText', '7.50'],
+  ]);
+  await s.go('jumpInventoryItems1Event', 'InventoryProfitCostListViewController');
+  await expectAll(s, [['showTodaySalesValueText', '7.50'], ['showMonthSalesValueText', '7.50'],
+    ['showMyInventoryQtyValueText', '-3.00']]);
 });
 
 test('a purchase from the purchase journal shows in the journal and on the dashboard', async () => {
-  await act('jumpInItems2Event');
-  await onScreen('INItemsViewController');
-  const total = await recordOrder({name: 'Restock', product: 'Hammer', qty: '10', price: '1.5',
+  const s = app.screen;
+  await s.go('jumpInItems2Event', 'INItemsViewController');
+  await recordOrder(s, {name: 'Restock', product: 'Hammer', qty: '10', price: '1.5',
     note: 'Invoice 7', makeProduct: false});
-  assert.equal(total, '15.00');
-  await onScreen('INItemsViewController');
-  assert.equal(await cell('tableView', 0, 'showOrderNameValueText', 'Restock'), 'Restock');
-  assert.equal(await cell('tableView', 0, 'showOrderSupAndCusLbl', 'Supplier'), 'Supplier');
-  assert.equal(await cell('tableView', 0, 'showOrderSupAndCusValueText', 'Default supplier'),
-    'Default supplier');
-  assert.equal(await label('showOrderTotalAmountValueText', '15.00'), '15.00');
-  assert.equal(await label('showProductQtyValueText', '10.00'), '10.00');
-
-  await act('jumpInventoryItems0Event');
-  await onScreen('InventoryProfitCostListViewController');
-  assert.equal(await label('showTodayPurchaseValueText', '15.00'), '15.00');
-  assert.equal(await label('showMonthPurchaseValueText', '15.00'), '15.00');
-  assert.equal(await label('showTodaySalesValueText', '7.50'), '7.50');
-  assert.equal(await label('showMyInventoryQtyValueText', '7.00'), '7.00');
+  await s.waitFor('INItemsViewController');
+  await expectAll(s, [
+    [['tableView', 0, 'showOrderNameValueText'], 'Restock'],
+    [['tableView', 0, 'showOrderSupAndCusLbl'], 'Supplier'],
+    [['tableView', 0, 'showOrderSupAndCusValueText'], 'Default supplier'],
+    [['tableView', 0, 'showOrderAmountValueText'], '15.00'],
+    ['showOrderTotalAmountValueText', '15.00'],
+    ['showProductQtyValueText', '10.00'],
+  ]);
+  await s.go('jumpInventoryItems0Event', 'InventoryProfitCostListViewController');
+  await expectAll(s, [['showTodayPurchaseValueText', '15.00'],
+    ['showMonthPurchaseValueText', '15.00'], ['showTodaySalesValueText', '7.50'],
+    ['showMyInventoryQtyValueText', '7.00']]);
 });
