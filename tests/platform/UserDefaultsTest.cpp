@@ -110,6 +110,7 @@ TEST_F(UserDefaultsTest, FailedWriteOrRenameKeepsTheOldFileAndLeavesNoTemporary)
     fs::remove(file);
     fs::create_directory(file);
     ScratchDir::write(file + "/keep", "x");
+    d.setObject_forKey("changed", "k");
     EXPECT_FALSE(d.synchronize());
     EXPECT_EQ(namesIn(), V{"user-defaults.json"});
     EXPECT_EQ(ScratchDir::read(file + "/keep"), "x");
