@@ -62,6 +62,7 @@ async function recordOrder(s, {name, product, qty, price, note, makeProduct}) {
   await s.fill('noteText', note);
   await s.go('inputTextCompleteEvent', 'CreateOrEditSalesAccountVC');
   await label('showNotesLbl', note);
+  await s.shot(`order-editor-${name.replace(/\W+/g, '-').toLowerCase()}`);
   await s.tapAction('saveToDoneEvent');
 }
 
@@ -88,6 +89,7 @@ test('a sale from the sales journal shows in the journal and on the dashboard', 
     ['showOrderItemsValueText', '1.00'],
     ['showOrderTotalAmountValueText', '7.50'],
   ]);
+  await s.shot('sales-journal-320x568');
   await s.go('jumpInventoryItems1Event', 'InventoryProfitCostListViewController');
   await expectAll(s, [['showTodaySalesValueText', '7.50'], ['showMonthSalesValueText', '7.50'],
     ['showMyInventoryQtyValueText', '-3.00']]);

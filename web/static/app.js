@@ -183,8 +183,8 @@
   function iconName(name) {
     const n = text(name).toLowerCase();
     const rules = [
-      [/arrow|next|right|disclosure/, 'chevronRight'],
-      [/back|left|return/, 'chevronLeft'],
+      [/back|left|return|previous|last/, 'chevronLeft'],
+      [/arrow|next|right|disclosure|forward/, 'chevronRight'],
       [/delete|trash|remove/, 'trash'],
       [/close|cancel|clear/, 'cross'],
       [/add|plus|new/, 'plus'],
@@ -256,6 +256,17 @@
     let card = null;  // consecutive plain labels share one card
     for (let i = 0; i < widgets.length; i++) {
       const w = widgets[i];
+      const stepEnd = stepperEnd(widgets, i);
+      if (stepEnd > 0) {
+        // Previous / period labels / next: one row.
+        const labels = el('div', {class: 'stepper-labels'});
+        for (let j = i + 1; j < stepEnd; j++) labels.append(renderWidget(widgets[j]));
+        content.append(el('div', {class: 'stepper'}, renderWidget(w), labels,
+          renderWidget(widgets[stepEnd])));
+        card = null;
+        i = stepEnd;
+        continue;
+      }
       if (isPlainLabel(w)) {
         if (!card) {
           card = el('div', {class: 'card'});
@@ -302,6 +313,16 @@
     for (const url of view.openURLs || []) {
       if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');
     }
+  }
+
+  // A "previous" button, then only labels, then a "next" button: returns the index of the
+  // next button, or -1.
+  function stepperEnd(widgets, i) {
+    const isStep = (w, re) => w && w.kind === 'button' && re.test(w.action || '');
+    if (!isStep(widgets[i], /^(backward|last)/i)) return -1;
+    let j = i + 1;
+    while (j < widgets.length && widgets[j].kind === 'label') j++;
+    return j > i + 1 && isStep(widgets[j], /^(forward|next)/i) ? j : -1;
   }
 
   function isPlainLabel(w) {
