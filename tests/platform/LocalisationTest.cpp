@@ -1,6 +1,10 @@
 // Each catalog's keys, the texts that must differ, and choosing a language by code or environment.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -103,4 +107,32 @@ TEST_F(LocalisationTest, MissingKeyShowsTheKey) {
     EXPECT_EQ(KL("KLNoSuchKey"), "KLNoSuchKey");
     EXPECT_EQ(KL(""), "");
     EXPECT_TRUE(Localisation::catalog("xx").empty());
+}
+
+// Every "KL…" key written anywhere in the program's sources must have a text in every
+// catalog, so a new screen cannot ship a key that shows as itself.
+TEST(LocalisationCatalogs, EveryKeyTheCodeUsesIsInEveryCatalog) {
+    const char* root = std::getenv("MK_SOURCE_DIR");
+    ASSERT_NE(root, nullptr) << "run through ctest, which sets MK_SOURCE_DIR";
+    const std::regex keyLiteral("\"(KL[A-Za-z0-9]+)\"");
+    std::set<std::string> used;
+    for (const char* dir : {"app", "catalogue", "exchange", "orders", "platform", "stats",
+                            "storage", "widgets"}) {
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(std::string(root) + "/" + dir)) {
+            const auto ext = entry.path().extension();
+            if (ext != ".cpp" && ext != ".h") continue;
+            std::ifstream in(entry.path());
+            const std::string code((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            for (std::sregex_iterator it(code.begin(), code.end(), keyLiteral), end; it != end;
+                 ++it)
+                used.insert((*it)[1]);
+        }
+    }
+    ASSERT_GT(used.size(), 60u);
+    for (const auto& language : Localisation::availableLanguages()) {
+        const auto catalog = Localisation::catalog(language);
+        for (const auto& key : used) EXPECT_TRUE(catalog.count(key)) << language << " lacks " << key;
+    }
 }
