@@ -123,6 +123,21 @@ std::array<float, 12> LedgerFigures::monthAmounts(const Text& year, const Text& 
     return buckets;
 }
 
+void LedgerFigures::eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row) {
+    if (!db_) return;
+    auto rs = db_->executeQuery(
+        "SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, orderTotalEntrys, "
+        "orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes FROM SUserCommodity "
+        "ORDER BY uid DESC");
+    if (!rs) return;
+    std::array<Text, 8> fields;  // reused: most values fit without a fresh allocation
+    while (rs->next()) {
+        for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = rs->stringForColumnIndex(i);
+        row(fields);
+    }
+    rs->close();
+}
+
 std::unordered_map<std::string, Text> LedgerFigures::partnerNamesByKey() {
     std::unordered_map<std::string, Text> names;
     if (!db_) return names;
