@@ -388,6 +388,11 @@ TEST_F(FastPaths, StartUpAddsTheIndexesToALedgerMadeWithoutThem) {
                      "orderSalesTagOrPurchaseTag = '111' ORDER BY uid DESC")
                   .find("SUserCommodity_period"),
               std::string::npos);
+    // The statistics chart's year of one kind.
+    EXPECT_NE(detail("SELECT uid, months, orderTotalAmount FROM SUserCommodity WHERE years = "
+                     "'2015' and orderSalesAndPurchaseTags = '21'")
+                  .find("SUserCommodity_yearKind"),
+              std::string::npos);
 }
 
 TEST_F(FastPaths, ExportSnapshotEqualsTheLinesOfTheFullRecords) {
