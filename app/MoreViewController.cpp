@@ -1,14 +1,12 @@
 #include "app/MoreViewController.h"
 
-#include <cstdint>
+#include <utility>
 
 #include "app/MainBar.h"
 #include "app/ScreenFactory.h"
-#include "exchange/CSVExport.h"
 #include "exchange/MailOutcome.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
-#include "storage/SUserCommodityDB.h"
 
 MoreViewController::MoreViewController() : Screen("MoreViewController") {}
 
@@ -51,8 +49,8 @@ void MoreViewController::viewDidLoad() {
     on("justCreateEvent", [this](const ActionArgs&) { justCreateEvent(); });
     on("CSVEcportEvent", [this](const ActionArgs&) { CSVEcportEvent(); });
 
-    // Every order header, newest first: the limit is beyond any real ledger.
-    exportDataArray = SUserCommodityDB().findWithUid_limit(std::nullopt, INT32_MAX);
+    // Every order header, newest first, held as its export line.
+    exportDataArray = CSVExport::readSnapshot();
 
     MainBar::install(*this, MainBar::kMore);
 }
@@ -78,19 +76,20 @@ bool MoreViewController::createFile(const std::string& path) {
 }
 
 bool MoreViewController::exportCSV(const std::string& path) {
-    return CSVExport::append(path, CSVExport::fileBytes(exportDataArray));
+    return CSVExport::append(path, {CSVExport::headerLine(), exportDataArray.lines});
 }
 
 void MoreViewController::CSVEcportEvent() {
     const std::string path = CSVExport::filePath();
     // A file that is not exactly what we meant to write is not worth mailing.
     auto written = createFile(path) && exportCSV(path) ? CSVExport::readBack(path) : std::nullopt;
-    if (!written || *written != CSVExport::fileBytes(exportDataArray)) {
+    if (!written ||
+        !CSVExport::sameBytes(*written, {CSVExport::headerLine(), exportDataArray.lines})) {
         showToast(KL("KLOperationFailed"), 1.5);
         return;
     }
     if (!MailComposer::canSendMail()) return;
-    MailComposer::present(*this, CSVExport::mail(*written), [this](MailResult result) {
+    MailComposer::present(*this, CSVExport::mail(std::move(*written)), [this](MailResult result) {
         mailComposeController_didFinishWithResult_error(result);
     });
 }

@@ -1,19 +1,19 @@
 #pragma once
 // The More screen: the partner lists, the catalogue, the CSV export and the about screen.
 #include <string>
-#include <vector>
 
+#include "exchange/CSVExport.h"
 #include "platform/MailComposer.h"
 #include "platform/UI.h"
-#include "storage/Records.h"
 
 class MoreViewController : public Screen {
-public:
+  public:
     MoreViewController();
     void viewDidLoad() override;
 
-    // The order headers read when the screen was loaded, exported by the export row.
-    std::vector<SUserCommodity> exportDataArray;
+    // The order headers as they were when the screen was loaded, every one, newest first,
+    // exported by the export row. size() is the number of orders.
+    CSVExport::Snapshot exportDataArray;
 
     // The export file: emptied, then filled with the export data. False on failure.
     bool createFile(const std::string& path);
@@ -21,7 +21,7 @@ public:
     // The export mail's outcome: a pop-up, then the composer closes.
     void mailComposeController_didFinishWithResult_error(MailResult result);
 
-private:
+  private:
     void jumpToPartners(const char* kind, const char* className);
     void justCreateEvent();
     void CSVEcportEvent();

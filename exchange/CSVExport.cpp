@@ -1,12 +1,18 @@
 #include "exchange/CSVExport.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
+#include "storage/LedgerFigures.h"
 
 namespace CSVExport {
 
@@ -15,6 +21,14 @@ namespace {
 bool validUtf8(const std::string& s) {
     size_t i = 0;
     while (i < s.size()) {
+        // Eight ASCII bytes at a time: most of a ledger is.
+        while (i + 8 <= s.size()) {
+            uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i == s.size()) break;
         auto c = static_cast<unsigned char>(s[i]);
         size_t len;
         uint32_t cp;
@@ -54,16 +68,17 @@ std::string filePath() {
     return DocumentsDirectory::file(kFileName);
 }
 
-std::string field(const Text& value) {
-    const std::string& v = orEmpty(value);
-    if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
-    std::string out = "\"";
+void appendField(std::string& out, std::string_view v) {
+    if (v.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += v;
+        return;
+    }
+    out += '"';
     for (char c : v) {
         if (c == '"') out += '"';
         out += c;
     }
     out += '"';
-    return out;
 }
 
 std::string headerLine() {
@@ -73,64 +88,113 @@ std::string headerLine() {
     std::string line;
     for (const char* key : keys) {
         if (!line.empty()) line += ',';
-        line += field(KL(key));
+        appendField(line, KL(key));
     }
     return line;
 }
 
-std::string orderLine(const SUserCommodity& o) {
-    const Text* fields[] = {&o.orderSalesAndPurchaseType, &o.orderName,        &o.orderTotalCounts,
-                            &o.orderTotalEntrys,          &o.orderTotalAmount, &o.recordeDateTime,
-                            &o.recordeWeekTime,           &o.remarkNotes};
-    std::string line = "\n ";
+OrderFields orderFields(const SUserCommodity& o) {
+    return {o.orderSalesAndPurchaseType, o.orderName,       o.orderTotalCounts, o.orderTotalEntrys,
+            o.orderTotalAmount,          o.recordeDateTime, o.recordeWeekTime,  o.remarkNotes};
+}
+
+void appendOrderLine(std::string& out, const OrderFields& fields) {
+    out += "\n ";
     bool first = true;
-    for (const Text* f : fields) {
-        if (!first) line += ',';
+    for (const Text& f : fields) {
+        if (!first) out += ',';
         first = false;
-        line += field(*f);
+        appendField(out, orEmpty(f));
     }
-    return line;
 }
 
-std::string fileBytes(const std::vector<SUserCommodity>& orders) {
-    std::string bytes = headerLine();
-    for (const auto& o : orders) bytes += orderLine(o);
-    return bytes;
+Snapshot readSnapshot() {
+    Snapshot s;
+    LedgerFigures().eachExportRow([&s](const OrderFields& fields) {
+        appendOrderLine(s.lines, fields);
+        ++s.orders;
+    });
+    s.lines.shrink_to_fit();
+    return s;
 }
 
 bool createFile(const std::string& path) {
     std::error_code ec;
     std::filesystem::remove(path, ec);  // nothing there is fine
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(out);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    return ::close(fd) == 0;
 }
 
-bool append(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+bool append(const std::string& path, const std::vector<std::string_view>& parts) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<iovec> io;
+    for (auto p : parts) {
+        if (!p.empty()) io.push_back({const_cast<char*>(p.data()), p.size()});
+    }
+    bool ok = true;
+    size_t at = 0;  // first part not yet fully written
+    while (ok && at < io.size()) {
+        const ssize_t n = ::writev(fd, io.data() + at, static_cast<int>(io.size() - at));
+        if (n < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        // A short write: skip what went out and write the rest.
+        auto left = static_cast<size_t>(n);
+        while (at < io.size() && left >= io[at].iov_len) left -= io[at++].iov_len;
+        if (at < io.size()) {
+            io[at].iov_base = static_cast<char*>(io[at].iov_base) + left;
+            io[at].iov_len -= left;
+        }
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 std::optional<std::string> readBack(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    std::string s = bytes.str();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::string s;
+    // Sized from the file, plus one byte to see the end in the same read.
+    s.resize(::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
+    size_t used = 0;
+    bool ok = true;
+    for (;;) {
+        if (used == s.size()) s.resize(s.size() * 2);
+        const ssize_t n = ::read(fd, s.data() + used, s.size() - used);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        used += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    s.resize(used);
     if (!validUtf8(s)) return std::nullopt;
     return s;
 }
 
-MailDraft mail(const std::string& fileBytes) {
+bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts) {
+    size_t at = 0;
+    for (auto p : parts) {
+        if (bytes.size() - at < p.size() || bytes.compare(at, p.size(), p) != 0) return false;
+        at += p.size();
+    }
+    return at == bytes.size();
+}
+
+MailDraft mail(std::string fileBytes) {
     MailDraft d;
     d.subject = KL("KLExportData");
     d.to = {""};
     d.body = KL("KLAppName") + ": \n";
     d.bodyIsHTML = true;
-    d.attachments.push_back(MailAttachment{kFileName, kMimeType, fileBytes});
+    d.attachments.push_back(MailAttachment{kFileName, kMimeType, std::move(fileBytes)});
     return d;
 }
 

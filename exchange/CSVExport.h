@@ -1,8 +1,10 @@
 #pragma once
 // The orders export: a comma-separated file of order headers, one order per line, newest
 // first, and the mail that carries it.
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/UI.h"
@@ -18,22 +20,37 @@ std::string filePath();
 
 // One field: as stored, but quoted (inner quotes doubled) when it holds a comma, a double
 // quote, a CR or a LF, so every line keeps its eight columns.
-std::string field(const Text& value);
+void appendField(std::string& out, std::string_view value);
 // The column titles, joined by commas, no line break.
 std::string headerLine();
-// "\n " and the order's eight fields.
-std::string orderLine(const SUserCommodity& order);
-// The whole file: the header line, then every order's line; no final line break.
-std::string fileBytes(const std::vector<SUserCommodity>& orders);
+// The exported fields of a header, in file order.
+using OrderFields = std::array<Text, 8>;
+OrderFields orderFields(const SUserCommodity& order);
+// Appends "\n " and the order's eight fields.
+void appendOrderLine(std::string& out, const OrderFields& fields);
+
+// The orders to export, as they were when read: every order's finished line, newest first.
+// Kept as text rather than records, so a large ledger costs about its file size.
+struct Snapshot {
+    std::string lines;
+    size_t orders = 0;
+    size_t size() const { return orders; }
+    bool empty() const { return orders == 0; }
+};
+// Every order header of the ledger now.
+Snapshot readSnapshot();
 
 // Removes whatever is at `path` (ignoring failure) and leaves a new empty file there.
 bool createFile(const std::string& path);
-// Appends `bytes` to the file; false when it cannot be opened or fully written.
-bool append(const std::string& path, const std::string& bytes);
+// Appends the parts, in order, in one write; false when the file cannot be opened or the
+// bytes are not all written.
+bool append(const std::string& path, const std::vector<std::string_view>& parts);
 // The file's bytes, when it reads completely and is valid UTF-8.
 std::optional<std::string> readBack(const std::string& path);
+// Whether `bytes` is exactly the parts joined.
+bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts);
 
 // The export mail: subject, one empty recipient, the HTML body and the file attached.
-MailDraft mail(const std::string& fileBytes);
+MailDraft mail(std::string fileBytes);
 
 }  // namespace CSVExport

@@ -1,5 +1,11 @@
 #include "storage/LedgerFigures.h"
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 #include "storage/NumberText.h"
 #include "storage/SDBManager.h"
 
@@ -103,24 +109,89 @@ LedgerFigures::OrderTotals LedgerFigures::sumOrderTotals(const std::string& wher
     return t;
 }
 
+namespace {
+
+// The amounts of each month with their uid, collected in whatever order the scan yields
+// them and added newest (highest uid) first at the end. The rows stay inside SQLite instead
+// of crossing the result API one by one, and the scan can run forwards, where SQLite steps
+// from one row to the next instead of searching for each.
+struct MonthAmountRows {
+    std::array<std::vector<std::pair<sqlite3_int64, float>>, 12> months;
+};
+
+void monthAmountsStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto** slot =
+        static_cast<MonthAmountRows**>(sqlite3_aggregate_context(ctx, sizeof(MonthAmountRows*)));
+    if (!slot || sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    const int month = sqlite3_value_int(argv[0]);
+    if (month < 1 || month > 12) return;
+    if (!*slot) *slot = new MonthAmountRows;
+    // As the record's text reads: NULL is 0, anything else its text.
+    float amount = 0;
+    if (sqlite3_value_type(argv[2]) != SQLITE_NULL) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[2]));
+        const int bytes = sqlite3_value_bytes(argv[2]);
+        if (text) amount = floatValue(std::string(text, static_cast<size_t>(bytes)));
+    }
+    (*slot)->months[static_cast<size_t>(month - 1)].emplace_back(sqlite3_value_int64(argv[1]),
+                                                                 amount);
+}
+
+void monthAmountsFinal(sqlite3_context* ctx) {
+    float sums[12] = {};
+    auto** slot = static_cast<MonthAmountRows**>(sqlite3_aggregate_context(ctx, 0));
+    if (slot && *slot) {
+        for (size_t m = 0; m < 12; ++m) {
+            auto& rows = (*slot)->months[m];
+            std::sort(rows.begin(), rows.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+            for (const auto& r : rows) sums[m] += r.second;
+        }
+        delete *slot;
+        *slot = nullptr;
+    }
+    sqlite3_result_blob(ctx, sums, sizeof sums, SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
 std::array<float, 12> LedgerFigures::monthAmounts(const Text& year, const Text& kind) {
     std::array<float, 12> buckets{};
     if (!db_) return buckets;
-    // The IN list compares as each month find's "months = '5'" does, so only rows one of
-    // the twelve finds selects come back, and their month text is one of "1".."12".
+    // Registering again while a statement runs fails harmlessly: the first one stays.
+    sqlite3_create_function_v2(db_->sqliteHandle(), "mk_month_amounts", 3, SQLITE_UTF8, nullptr,
+                               nullptr, monthAmountsStep, monthAmountsFinal, nullptr);
+    // The CASE compares as each month find's "months = '5'" does, so only rows one of the
+    // twelve finds selects count.
     auto rs = db_->executeQuery(
-        "SELECT months, orderTotalAmount FROM SUserCommodity WHERE years = ? and "
-        "orderSalesAndPurchaseTags = ? and months IN "
-        "('1','2','3','4','5','6','7','8','9','10','11','12') ORDER BY uid DESC",
+        "SELECT mk_month_amounts(CASE months WHEN '1' THEN 1 WHEN '2' THEN 2 WHEN '3' THEN 3 "
+        "WHEN '4' THEN 4 WHEN '5' THEN 5 WHEN '6' THEN 6 WHEN '7' THEN 7 WHEN '8' THEN 8 "
+        "WHEN '9' THEN 9 WHEN '10' THEN 10 WHEN '11' THEN 11 WHEN '12' THEN 12 END, uid, "
+        "orderTotalAmount) FROM SUserCommodity WHERE years = ? and orderSalesAndPurchaseTags = ?",
         {year, kind});
     if (!rs) return buckets;
-    while (rs->next()) {
-        const int month = intValue(rs->stringForColumnIndex(0));
-        if (month < 1 || month > 12) continue;
-        buckets[static_cast<size_t>(month - 1)] += floatValue(rs->stringForColumnIndex(1));
+    if (rs->next()) {
+        const Text blob = rs->stringForColumnIndex(0);
+        if (blob && blob->size() == sizeof buckets)
+            std::memcpy(buckets.data(), blob->data(), sizeof buckets);
     }
     rs->close();
     return buckets;
+}
+
+void LedgerFigures::eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row) {
+    if (!db_) return;
+    auto rs = db_->executeQuery(
+        "SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, orderTotalEntrys, "
+        "orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes FROM SUserCommodity "
+        "ORDER BY uid DESC");
+    if (!rs) return;
+    std::array<Text, 8> fields;  // reused: most values fit without a fresh allocation
+    while (rs->next()) {
+        for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = rs->stringForColumnIndex(i);
+        row(fields);
+    }
+    rs->close();
 }
 
 std::unordered_map<std::string, Text> LedgerFigures::partnerNamesByKey() {

@@ -3,6 +3,7 @@
 // records. Each keeps the row order of the corresponding store find (newest first) so the
 // single-precision sums come out exactly as summing the records would.
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -58,6 +59,12 @@ class LedgerFigures {
     // The name of each partner key as the find by key gives it first: the newest partner
     // holding the key. Keys that no partner holds are absent.
     std::unordered_map<std::string, Text> partnerNamesByKey();
+
+    // The columns the orders export writes, of every order header, newest first as the
+    // store's unlimited page lists them: orderSalesAndPurchaseType, orderName,
+    // orderTotalCounts, orderTotalEntrys, orderTotalAmount, recordeDateTime, recordeWeekTime,
+    // remarkNotes (absent for NULL).
+    void eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row);
 
     // One column of a query, in row order (absent for NULL). Empty when the query fails.
     std::vector<Text> column(const std::string& sql, const std::vector<SQLValue>& args);

@@ -215,7 +215,9 @@ WebServer::WebServer(Navigator& navigator, std::mutex& appMutex)
                                        [&](const auto& h) { return h.first == k; });
             if (!isFixed) out.set_header(k.c_str(), v);
         }
-        out.set_content(res.body, res.contentType.c_str());
+        // What set_content does, without copying the body.
+        out.body = std::move(res.body);
+        out.set_header("Content-Type", res.contentType);
     };
     svr.Get(".*", adapter);
     svr.Post(".*", adapter);
@@ -342,13 +344,31 @@ Response WebServer::view() {
     std::lock_guard<std::mutex> lock(appMutex_);
     Screen* top = navigator_.top();
     if (!top) return errorJson(503, "no screen");
-    ojson out = ojson::object();
-    out["screen"] = toJson(top->describe());
-    out["depth"] = navigator_.depth();
+    // Written straight from the view tree: this answer follows every event.
+    Response r;
+    r.contentType = "application/json; charset=utf-8";
+    std::string& out = r.body;
+    out.reserve(16384);
+    out += "{\"screen\":";
+    appendJson(out, top->describe());
+    out += ",\"depth\":";
+    out += std::to_string(navigator_.depth());
     const Transition& t = navigator_.lastTransition();
-    out["transition"] = {{"kind", t.kind}, {"animated", t.animated}, {"sequence", t.sequence}};
-    out["openURLs"] = navigator_.takeURLsToOpen();
-    return jsonResponse(200, out);
+    out += ",\"transition\":{\"kind\":";
+    appendJsonString(out, t.kind);
+    out += ",\"animated\":";
+    out += t.animated ? "true" : "false";
+    out += ",\"sequence\":";
+    out += std::to_string(t.sequence);
+    out += "},\"openURLs\":[";
+    bool first = true;
+    for (const auto& url : navigator_.takeURLsToOpen()) {
+        if (!first) out += ',';
+        first = false;
+        appendJsonString(out, url);
+    }
+    out += "]}";
+    return r;
 }
 
 Response WebServer::postEvent(const Request& req) {

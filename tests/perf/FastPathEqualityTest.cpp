@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "bench/LedgerGenerator.h"
+#include "exchange/CSVExport.h"
 #include "stats/ALLInventoryViewController.h"
 #include "stats/HomeStatisticsViewController.h"
 #include "storage/LedgerFigures.h"
@@ -386,4 +388,31 @@ TEST_F(FastPaths, StartUpAddsTheIndexesToALedgerMadeWithoutThem) {
                      "orderSalesTagOrPurchaseTag = '111' ORDER BY uid DESC")
                   .find("SUserCommodity_period"),
               std::string::npos);
+    // The statistics chart's year of one kind.
+    EXPECT_NE(detail("SELECT uid, months, orderTotalAmount FROM SUserCommodity WHERE years = "
+                     "'2015' and orderSalesAndPurchaseTags = '21'")
+                  .find("SUserCommodity_yearKind"),
+              std::string::npos);
+}
+
+TEST_F(FastPaths, ExportSnapshotEqualsTheLinesOfTheFullRecords) {
+    // Values an older writer may have stored: numbers rather than texts, NULLs, separators.
+    auto db = SDBManager::defaultDBManager().dataBase();
+    ASSERT_TRUE(db->executeUpdate(
+        "INSERT INTO SUserCommodity (orderSalesAndPurchaseType, orderName, orderTotalCounts, "
+        "orderTotalEntrys, orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes) "
+        "VALUES ('Sales', 'a, \"b\"\nc', 2.5, 3, 1e20, NULL, 'Satur\rday', X'C3A9')"));
+    ASSERT_TRUE(db->executeUpdate("INSERT INTO SUserCommodity (orderName) VALUES (NULL)"));
+
+    const auto orders = SUserCommodityDB().findWithUid_limit(std::nullopt, INT32_MAX);
+    std::string expected;
+    for (const auto& o : orders) CSVExport::appendOrderLine(expected, CSVExport::orderFields(o));
+    const auto snapshot = CSVExport::readSnapshot();
+    EXPECT_EQ(snapshot.size(), orders.size());
+    EXPECT_GT(snapshot.size(), 1500u);
+    EXPECT_EQ(snapshot.lines, expected);
+    EXPECT_TRUE(
+        snapshot.lines.starts_with("\n ,,,,,,,\n Sales,\"a, \"\"b\"\"\nc\",2.5,3,1.0e+20,,"
+                                   "\"Satur\rday\",\xC3\xA9\n "))
+        << snapshot.lines.substr(0, 80);
 }

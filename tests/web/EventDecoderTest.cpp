@@ -2,7 +2,10 @@
 // refused before they reach a screen.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "platform/ViewNode.h"
 #include "web/EventDecoder.h"
@@ -117,13 +120,60 @@ TEST(EventDecoder, DatesMustBeRealCalendarDays) {
 TEST(ViewJson, KeepsOrderTypesAndWholeNumbers) {
     ViewNode node = ViewNode::object();
     ViewNode list = ViewNode::array();
-    list.push(1.5).push(nullptr).push(true);
+    list.push(1.5).push(nullptr).push(true).push(-0.1).push(1e-7).push(-42);
     node.set("z", 3)
         .set("a", "text <b>&</b>")
         .set("list", std::move(list))
-        .set("big", 18446744073709551615ULL);
-    auto j = web::toJson(node);
-    EXPECT_EQ(j.dump(), R"({"z":3,"a":"text <b>&</b>","list":[1.5,null,true],)"
-                        R"("big":1.8446744073709552e+19})");
+        .set("big", 18446744073709551615ULL)
+        .set("nan", std::nan(""))
+        .set("empty", ViewNode::object());
+    const std::string text = web::toJsonText(node);
+    EXPECT_EQ(text, R"({"z":3,"a":"text <b>&</b>","list":[1.5,null,true,-0.1,1e-07,-42],)"
+                    R"("big":1.8446744073709552e+19,"nan":null,"empty":{}})");
+    auto j = nlohmann::ordered_json::parse(text);
     EXPECT_TRUE(j["z"].is_number_integer());
+    EXPECT_EQ(j["list"][3].get<double>(), -0.1);
+
+    // Fractions and huge values are written as the JSON library writes them.
+    for (double d : {0.5, -2.25, 123456.789, 1e-4, 1.5e-4, 0.00012, 3e-300, 1e15 + 0.5,
+                     4503599627370495.5, 1e16, -1e300, 1.7976931348623157e308, 6.02e23}) {
+        ViewNode n(d);
+        EXPECT_EQ(web::toJsonText(n), nlohmann::ordered_json(d).dump()) << d;
+    }
+}
+
+// The page parses what the writer gives; strings must read exactly as the JSON library
+// writes them, broken UTF-8 included (replaced, never passed on).
+TEST(ViewJson, StringsMatchTheJsonLibraryIncludingBrokenUtf8) {
+    const std::vector<std::string> cases = {
+        "",
+        "plain",
+        "quote \" back \\ slash / end",
+        std::string("ctl \b\f\n\r\t \x01\x1f \x7f ") + '\0' + "nul",
+        "caf\xC3\xA9 \xE6\x9D\xB1 \xF0\x9F\x98\x80",
+        "lone \xC3( and \x80 \xBF",
+        "overlong \xC0\xAF \xE0\x80\xAF \xF0\x80\x80\xAF",
+        "surrogate \xED\xA0\x80 high \xF4\x90\x80\x80 \xF5\x80",
+        "cut at end \xE6\x9D",
+        "\xF0\x9F\x98",
+        "\xE1\x41\xE1\x80\x41",
+    };
+    for (const auto& s : cases) {
+        std::string mine;
+        web::appendJsonString(mine, s);
+        const std::string theirs = nlohmann::ordered_json(s).dump(
+            -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        EXPECT_EQ(mine, theirs) << s;
+    }
+    // Every byte pair and a few triples, against the same reference.
+    for (int a = 0; a < 256; ++a) {
+        for (int b = 0; b < 256; b += (a >= 0x80 ? 1 : 37)) {
+            const std::string s{char(a), char(b), char(0x80 | (a & 0x3f)), 'x'};
+            std::string mine;
+            web::appendJsonString(mine, s);
+            ASSERT_EQ(mine, nlohmann::ordered_json(s).dump(
+                                -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
+                << a << " " << b;
+        }
+    }
 }
