@@ -108,13 +108,8 @@ void AddProductSubViewController::completeEvent() {
 
 void AddProductSubViewController::deleteProductCurrentItemsEvent() {
     if (!isEditMode()) return;
-    endEditing();
-    ActionSheet sheet;
-    sheet.title = KL("KLRUWantToDelete");
-    sheet.cancelTitle = KL("KLCancel");
-    sheet.otherTitles = {KL("KLOK")};
-    sheet.onClick = [this](int index) { didClickOnButtonDeleteIndex(index); };
-    showActionSheet(std::move(sheet));
+    ScreenParts::confirmDeleteWithOK(*this,
+                                     [this](int index) { didClickOnButtonDeleteIndex(index); });
 }
 
 void AddProductSubViewController::didClickOnButtonDeleteIndex(int index) {

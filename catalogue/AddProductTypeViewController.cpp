@@ -70,13 +70,8 @@ void AddProductTypeViewController::completeEvent() {
 
 void AddProductTypeViewController::deleteProductCurrentItemsEvent() {
     if (!isEditMode()) return;
-    endEditing();
-    ActionSheet sheet;
-    sheet.title = KL("KLRUWantToDelete");
-    sheet.cancelTitle = KL("KLCancel");
-    sheet.otherTitles = {KL("KLOK")};
-    sheet.onClick = [this](int index) { didClickOnButtonDeleteIndex(index); };
-    showActionSheet(std::move(sheet));
+    ScreenParts::confirmDeleteWithOK(*this,
+                                     [this](int index) { didClickOnButtonDeleteIndex(index); });
 }
 
 void AddProductTypeViewController::didClickOnButtonDeleteIndex(int index) {

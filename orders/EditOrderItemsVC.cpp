@@ -1,6 +1,7 @@
 #include "orders/EditOrderItemsVC.h"
 
 #include "orders/OrderHandOver.h"
+#include "orders/OrderLineStamp.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
@@ -73,7 +74,6 @@ void EditOrderItemsVC::disMissKeyBoardEvent() {
 void EditOrderItemsVC::completeEvent() {
     disMissKeyBoardEvent();
     auto& defaults = UserDefaults::standardUserDefaults();
-    const CalendarDate today = ConstParameterAndMethod::today();
     const std::string quantity = get<TextField>("quantityText")->text;
     const std::string price = get<TextField>("priceText")->text;
 
@@ -92,12 +92,7 @@ void EditOrderItemsVC::completeEvent() {
     line.orderItemQuantity = quantity;
     line.orderItemUnitPrice = price;
     line.orderItemTotalAmount = formatAmount(floatValue(quantity) * floatValue(price));
-    line.orderItemDateTime = ConstParameterAndMethod::getTimeNow();
-    line.orderItemMinutesTime = ConstParameterAndMethod::getMinutesNow();
-    line.orderItemWeekInYearTime = formatCount(today.weekOfYear);
-    line.orderItemYears = formatCount(today.year);
-    line.orderItemMonths = formatCount(today.month);
-    line.orderItemDays = formatCount(today.day);
+    stampWithNow(line);
 
     if (!SUserCommodityOrderDB().mergeWithSalesAndPurchase_changeUid(line, createUid)) {
         ScreenParts::reportFailedWrite(*this);

@@ -2,6 +2,7 @@
 
 #include "app/ScreenFactory.h"
 #include "orders/OrderHandOver.h"
+#include "orders/OrderLineStamp.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
@@ -87,7 +88,6 @@ void SelectProductsBackViewController::selectProductType(int row) {
 SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
     const SProductsNameSub& product) {
     auto& defaults = UserDefaults::standardUserDefaults();
-    const CalendarDate today = ConstParameterAndMethod::today();
     SUserCommodityOrder line;
     line.orderItemPrimaryKeyDate = defaults.stringForKey(OrderHandOver::kOrderKey);
     line.orderItemSalesAndPurchaseType = defaults.stringForKey(OrderHandOver::kOrderKindText);
@@ -104,12 +104,7 @@ SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
     line.orderItemUnitPrice = product.productSubReferencePrice;
     const float total = floatValue(product.productSubPrice) * floatValue(product.productSubQty);
     line.orderItemTotalAmount = formatAmount(total);
-    line.orderItemDateTime = ConstParameterAndMethod::getTimeNow();
-    line.orderItemMinutesTime = ConstParameterAndMethod::getMinutesNow();
-    line.orderItemWeekInYearTime = formatCount(today.weekOfYear);
-    line.orderItemYears = formatCount(today.year);
-    line.orderItemMonths = formatCount(today.month);
-    line.orderItemDays = formatCount(today.day);
+    stampWithNow(line);
     return line;
 }
 

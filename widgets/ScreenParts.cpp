@@ -22,6 +22,16 @@ std::string titleWithCount(const std::string& title, size_t count) {
     return title + "(" + formatCount(static_cast<long>(count)) + ")";
 }
 
+void confirmDeleteWithOK(Screen& screen, std::function<void(int)> onClick) {
+    screen.endEditing();
+    ActionSheet sheet;
+    sheet.title = KL("KLRUWantToDelete");
+    sheet.cancelTitle = KL("KLCancel");
+    sheet.otherTitles = {KL("KLOK")};
+    sheet.onClick = std::move(onClick);
+    screen.showActionSheet(std::move(sheet));
+}
+
 void reportFailedWrite(Screen& screen) {
     screen.showToast(KL("KLOperationFailed"), 1.5);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces shared by the screens: header buttons, the round delete button, the counted title
 // and the failed-write toast.
+#include <functional>
 #include <string>
 
 #include "platform/UI.h"
@@ -29,6 +30,10 @@ inline Button& addDeleteButton(Screen& screen, const std::string& action) {
     b.action = action;
     return b;
 }
+
+// The catalogue editors' delete confirmation: "KLRUWantToDelete" with one confirming
+// button "KLOK" (index 0) and "KLCancel"; `onClick` receives the index pressed.
+void confirmDeleteWithOK(Screen& screen, std::function<void(int)> onClick);
 
 // "%@(%lu)": a title followed by a count in brackets.
 std::string titleWithCount(const std::string& title, size_t count);
