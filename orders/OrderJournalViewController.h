@@ -26,7 +26,9 @@ class OrderJournalViewController : public Screen {
 
     void reReloadTableViewData();
 
-    std::vector<SUserCommodity> orderItems;
+    // The listed orders by row id, newest first. A touched order is read whole when it is
+    // opened: a month holds hundreds of headers and a row shows only a few of their columns.
+    std::vector<Text> orderItems;
     std::unique_ptr<SUserCommodityDB> userCommodityDB;
 
   private:

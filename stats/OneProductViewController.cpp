@@ -3,6 +3,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 
 namespace {
@@ -15,10 +16,13 @@ std::string storeAndReadBack(const std::string& value, const std::string& key) {
     return orEmpty(d.stringForKey(key));
 }
 
-TableRow lineRow(const SUserCommodityOrder& l) {
-    TableRow r;
+void fillLineRow(TableRow& r, const LedgerFigures::HistoryLine& l) {
+    auto text = [](const LedgerFigures::HistoryLine::View& v) {
+        return v ? std::string(*v) : std::string();
+    };
     r.layout = "OneProductCell";
-    const std::string tag = orEmpty(l.orderItemSalesAndPurchaseTags);
+    r.fields.reserve(6);
+    const auto tag = l.orderItemSalesAndPurchaseTags;
     if (tag == "11" || tag == "12")
         r.add("showTypeCell", KL("KLPurchase"), "green");
     else if (tag == "21" || tag == "22")
@@ -26,13 +30,12 @@ TableRow lineRow(const SUserCommodityOrder& l) {
     else
         r.add("showTypeCell", "");
     r.add("showModelCell", KL("KLModel"));
-    r.add("showModelValueCell", orEmpty(l.orderItemModel));
+    r.add("showModelValueCell", text(l.orderItemModel));
     r.add("showTotalCell", KL("KLTotal"));
-    r.add("showTotalValueCell", orEmpty(l.orderItemTotalAmount) + " (" +
-                                    orEmpty(l.orderItemQuantity) + orEmpty(l.orderItemUnit) +
-                                    " x " + orEmpty(l.orderItemUnitPrice) + ")");
-    r.add("showDateTimeCell", orEmpty(l.orderItemDateTime) + "," + orEmpty(l.orderItemMinutesTime));
-    return r;
+    r.add("showTotalValueCell", text(l.orderItemTotalAmount) + " (" + text(l.orderItemQuantity) +
+                                    text(l.orderItemUnit) + " x " + text(l.orderItemUnitPrice) +
+                                    ")");
+    r.add("showDateTimeCell", text(l.orderItemDateTime) + "," + text(l.orderItemMinutesTime));
 }
 
 }  // namespace
@@ -76,14 +79,17 @@ void OneProductViewController::viewWillAppear() {
 
 void OneProductViewController::reReloadTableViewData() {
     salesAndPurchaseManageDB = std::make_unique<SUserCommodityOrderDB>();
-    oneProductListArray =
-        salesAndPurchaseManageDB
-            ->findWithYearThingLike_findWithMonthThingLike_findWithSalesAndPurchaseNameUpdateKeyDateLike(
-                get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
-                itemProductNameUpdateKeyStr);
+    oneProductListArray.clear();
     auto* table = get<TableView>("tableView");
     table->rows.clear();
-    for (const auto& l : oneProductListArray) table->rows.push_back(lineRow(l));
+    // The lines of the month find by product key, built into rows without copying them whole.
+    LedgerFigures(salesAndPurchaseManageDB->db())
+        .eachHistoryLine(get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
+                         itemProductNameUpdateKeyStr, [&](const LedgerFigures::HistoryLine& l) {
+                             fillLineRow(table->rows.emplace_back(), l);
+                             oneProductListArray.push_back(
+                                 l.orderItemUid ? Text(std::string(*l.orderItemUid)) : Text());
+                         });
     table->reloadData();
     title = itemProductNameTitleStr + "(" +
             formatCount(static_cast<long>(oneProductListArray.size())) + ")";

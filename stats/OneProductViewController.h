@@ -23,7 +23,9 @@ class OneProductViewController : public Screen {
     std::string itemProductInventoryCountsStr;
 
     std::unique_ptr<SUserCommodityOrderDB> salesAndPurchaseManageDB;
-    std::vector<SUserCommodityOrder> oneProductListArray;
+    // The month's lines of the product by row id, newest first; a row shows only a few of
+    // their columns, read straight into it.
+    std::vector<Text> oneProductListArray;
 
     void reReloadTableViewData();
 

@@ -179,6 +179,74 @@ std::array<float, 12> LedgerFigures::monthAmounts(const Text& year, const Text& 
     return buckets;
 }
 
+namespace {
+
+// Runs a query whose columns are, in order, the given fields of Row, and hands each row over
+// as views into it.
+template <class Row, size_t N>
+void eachRowAs(SQLDatabase* db, const std::string& sql, const std::vector<SQLValue>& args,
+               typename Row::View Row::*const (&fields)[N],
+               const std::function<void(const Row&)>& row) {
+    if (!db) return;
+    auto rs = db->executeQuery(sql, args);
+    if (!rs) return;
+    Row r;
+    while (rs->next()) {
+        int i = 0;
+        for (auto field : fields) r.*field = rs->textViewForColumnIndex(i++);
+        row(r);
+    }
+    rs->close();
+}
+
+}  // namespace
+
+void LedgerFigures::eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
+                                     const std::function<void(const JournalOrder&)>& row) {
+    using O = JournalOrder;
+    static O::View O::*const fields[] = {
+        &O::uid,
+        &O::recordeDateTime,
+        &O::minutesTime,
+        &O::recordeWeekTime,
+        &O::orderName,
+        &O::orderSalesTagOrPurchaseTag,
+        &O::orderSupplierOrCustomerName,
+        &O::orderSupplierOrCustomerNameKey,
+        &O::orderTotalCounts,
+        &O::orderTotalEntrys,
+        &O::orderTotalAmount,
+        &O::orderSalesAndPurchaseType,
+    };
+    // The condition and order of the month find, so the rows and their order are its own.
+    eachRowAs<O>(db_.get(),
+                 "SELECT uid, recordeDateTime, minutesTime, recordeWeekTime, orderName, "
+                 "orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, "
+                 "orderSupplierOrCustomerNameKey, orderTotalCounts, orderTotalEntrys, "
+                 "orderTotalAmount, orderSalesAndPurchaseType FROM SUserCommodity WHERE years = ? "
+                 "and months = ? and orderSalesTagOrPurchaseTag = ? ORDER BY uid DESC",
+                 {year, month, partnerSide}, fields, row);
+}
+
+void LedgerFigures::eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
+                                    const std::function<void(const HistoryLine&)>& row) {
+    using L = HistoryLine;
+    static L::View L::*const fields[] = {
+        &L::orderItemUid,         &L::orderItemSalesAndPurchaseTags,
+        &L::orderItemModel,       &L::orderItemTotalAmount,
+        &L::orderItemQuantity,    &L::orderItemUnit,
+        &L::orderItemUnitPrice,   &L::orderItemDateTime,
+        &L::orderItemMinutesTime,
+    };
+    eachRowAs<L>(db_.get(),
+                 "SELECT orderItemUid, orderItemSalesAndPurchaseTags, orderItemModel, "
+                 "orderItemTotalAmount, orderItemQuantity, orderItemUnit, orderItemUnitPrice, "
+                 "orderItemDateTime, orderItemMinutesTime FROM SUserCommodityOrder WHERE "
+                 "orderItemYears = ? and orderItemMonths = ? and orderItemProductNameKey = ? ORDER "
+                 "BY orderItemUid DESC",
+                 {year, month, productKey}, fields, row);
+}
+
 void LedgerFigures::eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row) {
     if (!db_) return;
     auto rs = db_->executeQuery(

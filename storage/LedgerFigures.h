@@ -5,7 +5,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -59,6 +61,29 @@ class LedgerFigures {
     // The name of each partner key as the find by key gives it first: the newest partner
     // holding the key. Keys that no partner holds are absent.
     std::unordered_map<std::string, Text> partnerNamesByKey();
+
+    // The columns a journal row shows or sums, of the headers the month find of a partner
+    // side selects, newest first as that find lists them. The views point into the current
+    // row and are valid only during the call; absent for NULL.
+    struct JournalOrder {
+        using View = std::optional<std::string_view>;
+        View uid, recordeDateTime, minutesTime, recordeWeekTime, orderName,
+            orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, orderSupplierOrCustomerNameKey,
+            orderTotalCounts, orderTotalEntrys, orderTotalAmount, orderSalesAndPurchaseType;
+    };
+    void eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
+                          const std::function<void(const JournalOrder&)>& row);
+
+    // The same for a product history row: the lines of one product key in a month, newest
+    // first as the month find by key lists them.
+    struct HistoryLine {
+        using View = std::optional<std::string_view>;
+        View orderItemUid, orderItemSalesAndPurchaseTags, orderItemModel, orderItemTotalAmount,
+            orderItemQuantity, orderItemUnit, orderItemUnitPrice, orderItemDateTime,
+            orderItemMinutesTime;
+    };
+    void eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
+                         const std::function<void(const HistoryLine&)>& row);
 
     // The columns the orders export writes, of every order header, newest first as the
     // store's unlimited page lists them: orderSalesAndPurchaseType, orderName,

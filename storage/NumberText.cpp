@@ -107,6 +107,9 @@ float floatValue(const std::string& text) {
 float floatValue(const Text& text) {
     return text ? parseFloat(*text) : 0.0f;
 }
+float floatValue(std::string_view text) {
+    return parseFloat(text);
+}
 
 int intValue(const std::string& text) {
     return parseInt(text);

@@ -2,6 +2,7 @@
 // Numbers stored as text, read and written independent of the process locale.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/Text.h"
 
@@ -9,6 +10,7 @@
 // exponent) as single precision; 0 when the text has none. "12kg" → 12.
 float floatValue(const std::string& text);
 float floatValue(const Text& text);
+float floatValue(std::string_view text);
 // The leading integer (optional white space and sign, digits); 0 when none; clamps to int.
 int intValue(const std::string& text);
 int intValue(const Text& text);

@@ -43,6 +43,12 @@ SUserCommodityDB::List SUserCommodityDB::findWithUid_limit(const Text& uid, int 
     return pagedList(uid, limit);
 }
 
+std::optional<SUserCommodity> SUserCommodityDB::orderWithUid(const Text& uid) {
+    auto found = list("SELECT * FROM SUserCommodity WHERE uid = ?", {uid});
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
+}
+
 SUserCommodityDB::List SUserCommodityDB::
     findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
         const Text& year, const Text& month, const Text& partnerSide) {

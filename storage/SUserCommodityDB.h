@@ -3,7 +3,7 @@
 
 // Order headers.
 class SUserCommodityDB : public SStore<SUserCommodity> {
-public:
+  public:
     using SStore::SStore;
     using List = std::vector<SUserCommodity>;
     bool createCommodDataBase();
@@ -15,18 +15,24 @@ public:
     // Header by row id, header by key and every line of the key, in one transaction.
     bool deleteOrderWithId_primaryKey(const Text& uid, const Text& orderKey);
     List findWithUid_limit(const Text& uid, int limit);
+    // The header with this row id, whole; absent when there is none.
+    std::optional<SUserCommodity> orderWithUid(const Text& uid);
 
-    List findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
+    List
+    findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
         const Text& year, const Text& month, const Text& partnerSide);
-    List findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
+    List
+    findProfitWithYearThingLike_findProfitWithMonthThingLike_findProfitWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& month, const Text& kind);
-    List findProfitWithYearThingLike_findProfitWithMonthThingLike_findWithThingToday_findProfitWithSalesAndPurchaseTagsLike(
+    List
+    findProfitWithYearThingLike_findProfitWithMonthThingLike_findWithThingToday_findProfitWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& month, const Text& day, const Text& kind);
     List findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(const Text& year,
                                                                        const Text& kind);
     List findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& week, const Text& kind);
-    List findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
+    List
+    findChartWithYearThingLike_findWithMonthThingLike_findWithThingToday_findWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& month, const Text& day, const Text& kind);
     List findWithYearThingLike_findWithMonthThingLike(const Text& year, const Text& month);
     List findWithYearThingLike_findWithMonthThingLike_findWithSalesCategoryCounts(

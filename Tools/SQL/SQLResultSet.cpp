@@ -122,6 +122,12 @@ int SQLResultSet::columnIndexForName(const std::string& name) {
 }
 
 std::optional<std::string> SQLResultSet::stringForColumnIndex(int idx) const {
+    const auto view = textViewForColumnIndex(idx);
+    if (!view) return std::nullopt;
+    return std::string(*view);
+}
+
+std::optional<std::string_view> SQLResultSet::textViewForColumnIndex(int idx) const {
     if (!_statement || !_onRow || idx < 0) return std::nullopt;
     sqlite3_stmt* st = _statement->statement();
     if (idx >= sqlite3_column_count(st)) return std::nullopt;
@@ -129,6 +135,6 @@ std::optional<std::string> SQLResultSet::stringForColumnIndex(int idx) const {
     const unsigned char* text = sqlite3_column_text(st, idx);
     // Byte count after the text conversion, so an embedded NUL does not cut the value.
     const int bytes = sqlite3_column_bytes(st, idx);
-    if (!text) return std::string();
-    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes));
+    if (!text) return std::string_view();
+    return std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes));
 }

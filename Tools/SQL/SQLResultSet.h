@@ -6,12 +6,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class SQLDatabase;
 class SQLStatement;
 
 class SQLResultSet {
-public:
+  public:
     SQLResultSet(std::unique_ptr<SQLStatement> statement, std::shared_ptr<SQLDatabase> db,
                  std::string query);
     ~SQLResultSet();
@@ -24,15 +25,19 @@ public:
 
     int32_t columnCount() const;
     int32_t intForColumnIndex(int idx) const;
-    int32_t intForColumn(const std::string& name) { return intForColumnIndex(columnIndexForName(name)); }
+    int32_t intForColumn(const std::string& name) {
+        return intForColumnIndex(columnIndexForName(name));
+    }
     int columnIndexForName(const std::string& name);
     std::optional<std::string> stringForColumnIndex(int idx) const;
+    // The same text without a copy; it stays valid only until the next next() or close().
+    std::optional<std::string_view> textViewForColumnIndex(int idx) const;
     std::optional<std::string> stringForColumn(const std::string& name) {
         return stringForColumnIndex(columnIndexForName(name));
     }
     const std::string& query() const { return _query; }
 
-private:
+  private:
     friend class SQLDatabase;
     void detachFromDatabase();  // the connection is closing
 

@@ -9,6 +9,7 @@
 
 #include "bench/LedgerGenerator.h"
 #include "exchange/CSVExport.h"
+#include "orders/CreateOrEditSalesAccountVC.h"
 #include "stats/ALLInventoryViewController.h"
 #include "stats/HomeStatisticsViewController.h"
 #include "storage/LedgerFigures.h"
@@ -217,11 +218,34 @@ TEST_F(FastPaths, JournalMonthsEqualTheFindsSummedWithEachRowsPartner) {
                     list[i].orderSupplierOrCustomerNameKey);
                 const Text name = found.empty() ? list[i].orderSupplierOrCustomerName
                                                 : found.front().supplierOrCustomersName;
+                const SUserCommodity& o = list[i];
                 auto& row = const_cast<TableRow&>(rows[i]);
+                EXPECT_EQ(row.field("showOrderDateLbl")->text, orEmpty(o.recordeDateTime) + "," +
+                                                                   orEmpty(o.minutesTime) + " " +
+                                                                   orEmpty(o.recordeWeekTime));
+                EXPECT_EQ(row.field("showOrderNameValueText")->text, orEmpty(o.orderName));
                 EXPECT_EQ(row.field("showOrderSupAndCusValueText")->text, orEmpty(name));
-                EXPECT_EQ(row.field("showOrderAmountValueText")->text,
-                          orEmpty(list[i].orderTotalAmount));
+                EXPECT_EQ(row.field("showOrderEntryValueText")->text, orEmpty(o.orderTotalEntrys));
+                EXPECT_EQ(row.field("showOrderAmountValueText")->text, orEmpty(o.orderTotalAmount));
+                EXPECT_EQ(row.field("showOrderTypeLbl")->text,
+                          orEmpty(o.orderSalesAndPurchaseType));
             }
+            // The order opened from a row is that row's header, whole.
+            const size_t pick = list.size() / 2;
+            ASSERT_TRUE(selectRow("tableView", static_cast<int>(pick)));
+            auto* editor = topAs<CreateOrEditSalesAccountVC>();
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(editor->createItemUid, list[pick].uid);
+            EXPECT_EQ(editor->createItemPrimaryKey, list[pick].orderPrimaryKeyDate);
+            EXPECT_EQ(editor->createItemNotes, list[pick].remarkNotes);
+            EXPECT_EQ(editor->createItemWeekInYearTime, list[pick].recordeWeekInYearTime);
+            EXPECT_EQ(editor->createItemDayStr, list[pick].days);
+            nav().popViewControllerAnimated(false);
+            nav().drain();
+            // Shown again, the journal is back at the present month: step to this one again.
+            ASSERT_EQ(labelText("MonthLbl"), "5");
+            for (int back = 0; labelText("MonthLbl") != month && back < 3; ++back)
+                ASSERT_TRUE(tap("backwardEvent"));
             ASSERT_TRUE(tap("backwardEvent"));
         }
         ASSERT_TRUE(tap("backSalesEvent"));
@@ -283,6 +307,14 @@ TEST_F(FastPaths, ProductHistoryRowsAreTheMonthFindsLines) {
         auto& rows = top()->get<TableView>("tableView")->rows;
         ASSERT_EQ(rows.size(), expected.size());
         for (size_t i = 0; i < rows.size(); ++i) {
+            const std::string tag = orEmpty(expected[i].orderItemSalesAndPurchaseTags);
+            const bool bought = tag == "11" || tag == "12";
+            EXPECT_EQ(rows[i].field("showTypeCell")->color, bought ? "green" : "red");
+            EXPECT_EQ(rows[i].field("showModelValueCell")->text,
+                      orEmpty(expected[i].orderItemModel));
+            EXPECT_EQ(rows[i].field("showDateTimeCell")->text,
+                      orEmpty(expected[i].orderItemDateTime) + "," +
+                          orEmpty(expected[i].orderItemMinutesTime));
             EXPECT_EQ(rows[i].field("showTotalValueCell")->text,
                       orEmpty(expected[i].orderItemTotalAmount) + " (" +
                           orEmpty(expected[i].orderItemQuantity) +
