@@ -83,15 +83,14 @@ void OrderJournalViewController::reReloadTableViewData() {
 
     // Every partner's current name in one read instead of one find per row; built at each
     // reload, so a rename shows at the next appearance as before.
-    const auto partnerNames = LedgerFigures(userCommodityDB->db()).partnerNamesByKey();
-    using View = LedgerFigures::JournalOrder::View;
-    auto text = [](const View& v) { return v ? std::string(*v) : std::string(); };
+    LedgerFigures figures(userCommodityDB->db());
+    const auto partnerNames = figures.partnerNamesByKey();
     auto partnerName = [&](const LedgerFigures::JournalOrder& order) -> std::string {
         if (order.orderSupplierOrCustomerNameKey) {
             auto it = partnerNames.find(std::string(*order.orderSupplierOrCustomerNameKey));
             if (it != partnerNames.end()) return orEmpty(it->second);
         }
-        return text(order.orderSupplierOrCustomerName);
+        return orEmpty(order.orderSupplierOrCustomerName);
     };
     const std::string orderText = KL("KLOrder"), supplierText = KL("KLSupplier"),
                       customerText = KL("KLCustomer"), itemsText = KL("KLItems"),
@@ -100,36 +99,35 @@ void OrderJournalViewController::reReloadTableViewData() {
     table->rows.clear();
     float counts = 0.0f, entries = 0.0f, amount = 0.0f;
     // The rows are built straight from the query: the month's headers are never copied whole.
-    LedgerFigures(userCommodityDB->db())
-        .eachJournalOrder(
-            get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
-            std::string(side_.partnerTag), [&](const LedgerFigures::JournalOrder& order) {
-                const View tag = order.orderSalesTagOrPurchaseTag;
-                TableRow& row = table->rows.emplace_back();
-                row.layout = "SalesAccountItemCell";
-                row.fields.reserve(10);
-                row.add("showOrderDateLbl", text(order.recordeDateTime) + "," +
-                                                text(order.minutesTime) + " " +
-                                                text(order.recordeWeekTime));
-                row.add("showOrderNameLbl", orderText);
-                row.add("showOrderNameValueText", text(order.orderName));
-                row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? supplierText
-                                                 : tag == Codes::kCustomer ? customerText
-                                                                           : std::string());
-                row.add("showOrderSupAndCusValueText", partnerName(order));
-                row.add("showOrderEntryLbl", itemsText);
-                row.add("showOrderEntryValueText", text(order.orderTotalEntrys));
-                row.add("showOrderAmountLbl", totalText);
-                row.add("showOrderAmountValueText", text(order.orderTotalAmount));
-                row.add("showOrderTypeLbl", text(order.orderSalesAndPurchaseType))
-                    .fields.back()
-                    .hidden = true;
-                orderItems.push_back(order.uid ? Text(std::string(*order.uid)) : Text());
+    figures.eachJournalOrder(
+        get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text, std::string(side_.partnerTag),
+        [&](const LedgerFigures::JournalOrder& order) {
+            const TextView tag = order.orderSalesTagOrPurchaseTag;
+            TableRow& row = table->rows.emplace_back();
+            row.layout = "SalesAccountItemCell";
+            row.fields.reserve(10);
+            row.add("showOrderDateLbl", orEmpty(order.recordeDateTime) + "," +
+                                            orEmpty(order.minutesTime) + " " +
+                                            orEmpty(order.recordeWeekTime));
+            row.add("showOrderNameLbl", orderText);
+            row.add("showOrderNameValueText", orEmpty(order.orderName));
+            row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? supplierText
+                                             : tag == Codes::kCustomer ? customerText
+                                                                       : std::string());
+            row.add("showOrderSupAndCusValueText", partnerName(order));
+            row.add("showOrderEntryLbl", itemsText);
+            row.add("showOrderEntryValueText", orEmpty(order.orderTotalEntrys));
+            row.add("showOrderAmountLbl", totalText);
+            row.add("showOrderAmountValueText", orEmpty(order.orderTotalAmount));
+            row.add("showOrderTypeLbl", orEmpty(order.orderSalesAndPurchaseType))
+                .fields.back()
+                .hidden = true;
+            orderItems.emplace_back(order.uid);
 
-                counts += floatValue(order.orderTotalCounts.value_or(std::string_view()));
-                entries += floatValue(order.orderTotalEntrys.value_or(std::string_view()));
-                amount += floatValue(order.orderTotalAmount.value_or(std::string_view()));
-            });
+            counts += floatValue(order.orderTotalCounts);
+            entries += floatValue(order.orderTotalEntrys);
+            amount += floatValue(order.orderTotalAmount);
+        });
     table->reloadData();
     get<Label>("showProductQtyValueText")->text = formatAmount(counts);
     get<Label>("showOrderItemsValueText")->text = formatAmount(entries);

@@ -17,9 +17,6 @@ std::string storeAndReadBack(const std::string& value, const std::string& key) {
 }
 
 void fillLineRow(TableRow& r, const LedgerFigures::HistoryLine& l) {
-    auto text = [](const LedgerFigures::HistoryLine::View& v) {
-        return v ? std::string(*v) : std::string();
-    };
     r.layout = "OneProductCell";
     r.fields.reserve(6);
     const auto tag = l.orderItemSalesAndPurchaseTags;
@@ -30,12 +27,12 @@ void fillLineRow(TableRow& r, const LedgerFigures::HistoryLine& l) {
     else
         r.add("showTypeCell", "");
     r.add("showModelCell", KL("KLModel"));
-    r.add("showModelValueCell", text(l.orderItemModel));
+    r.add("showModelValueCell", orEmpty(l.orderItemModel));
     r.add("showTotalCell", KL("KLTotal"));
-    r.add("showTotalValueCell", text(l.orderItemTotalAmount) + " (" + text(l.orderItemQuantity) +
-                                    text(l.orderItemUnit) + " x " + text(l.orderItemUnitPrice) +
-                                    ")");
-    r.add("showDateTimeCell", text(l.orderItemDateTime) + "," + text(l.orderItemMinutesTime));
+    r.add("showTotalValueCell", orEmpty(l.orderItemTotalAmount) + " (" +
+                                    orEmpty(l.orderItemQuantity) + orEmpty(l.orderItemUnit) +
+                                    " x " + orEmpty(l.orderItemUnitPrice) + ")");
+    r.add("showDateTimeCell", orEmpty(l.orderItemDateTime) + "," + orEmpty(l.orderItemMinutesTime));
 }
 
 }  // namespace
@@ -87,8 +84,7 @@ void OneProductViewController::reReloadTableViewData() {
         .eachHistoryLine(get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
                          itemProductNameUpdateKeyStr, [&](const LedgerFigures::HistoryLine& l) {
                              fillLineRow(table->rows.emplace_back(), l);
-                             oneProductListArray.push_back(
-                                 l.orderItemUid ? Text(std::string(*l.orderItemUid)) : Text());
+                             oneProductListArray.emplace_back(l.orderItemUid);
                          });
     table->reloadData();
     title = itemProductNameTitleStr + "(" +

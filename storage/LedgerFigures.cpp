@@ -131,7 +131,7 @@ void monthAmountsStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[2]) != SQLITE_NULL) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[2]));
         const int bytes = sqlite3_value_bytes(argv[2]);
-        if (text) amount = floatValue(std::string(text, static_cast<size_t>(bytes)));
+        if (text) amount = floatValue(std::string_view(text, static_cast<size_t>(bytes)));
     }
     (*slot)->months[static_cast<size_t>(month - 1)].emplace_back(sqlite3_value_int64(argv[1]),
                                                                  amount);

@@ -5,9 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -66,7 +64,7 @@ class LedgerFigures {
     // side selects, newest first as that find lists them. The views point into the current
     // row and are valid only during the call; absent for NULL.
     struct JournalOrder {
-        using View = std::optional<std::string_view>;
+        using View = TextView;
         View uid, recordeDateTime, minutesTime, recordeWeekTime, orderName,
             orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, orderSupplierOrCustomerNameKey,
             orderTotalCounts, orderTotalEntrys, orderTotalAmount, orderSalesAndPurchaseType;
@@ -77,7 +75,7 @@ class LedgerFigures {
     // The same for a product history row: the lines of one product key in a month, newest
     // first as the month find by key lists them.
     struct HistoryLine {
-        using View = std::optional<std::string_view>;
+        using View = TextView;
         View orderItemUid, orderItemSalesAndPurchaseTags, orderItemModel, orderItemTotalAmount,
             orderItemQuantity, orderItemUnit, orderItemUnitPrice, orderItemDateTime,
             orderItemMinutesTime;

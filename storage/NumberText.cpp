@@ -110,6 +110,9 @@ float floatValue(const Text& text) {
 float floatValue(std::string_view text) {
     return parseFloat(text);
 }
+float floatValue(const TextView& text) {
+    return text ? parseFloat(*text) : 0.0f;
+}
 
 int intValue(const std::string& text) {
     return parseInt(text);

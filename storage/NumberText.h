@@ -11,6 +11,7 @@
 float floatValue(const std::string& text);
 float floatValue(const Text& text);
 float floatValue(std::string_view text);
+float floatValue(const TextView& text);
 // The leading integer (optional white space and sign, digits); 0 when none; clamps to int.
 int intValue(const std::string& text);
 int intValue(const Text& text);
