@@ -50,6 +50,7 @@ bool SStore<R>::createTable(const std::string& createStatement) {
 template <class R>
 std::vector<R> SStore<R>::list(const std::string& sql, const std::vector<SQLValue>& args) {
     std::vector<R> out;
+    _readFailed = true;
     if (!_db) return out;
     auto rs = _db->executeQuery(sql, args);
     if (!rs) return out;
@@ -69,7 +70,9 @@ std::vector<R> SStore<R>::list(const std::string& sql, const std::vector<SQLValu
         }
         out.push_back(std::move(r));
     }
+    if (rs->failed()) return {};
     rs->close();
+    _readFailed = false;
     return out;
 }
 

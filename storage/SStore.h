@@ -15,11 +15,15 @@ public:
     explicit SStore(std::shared_ptr<SQLDatabase> db) : _db(std::move(db)) {}
 
     const std::shared_ptr<SQLDatabase>& db() const { return _db; }
+    // Whether the last find could not be read whole (no connection, a statement that could
+    // not be prepared, a failed step); its list is then empty rather than partial.
+    bool readFailed() const { return _readFailed; }
 
 protected:
     // Runs "select count(*) from sqlite_master ..." and the CREATE TABLE when it is 0.
     bool createTable(const std::string& createStatement);
-    // Maps every row of the query to a record, in row order; a failed query is empty.
+    // Maps every row of the query to a record, in row order; a failed query is empty and
+    // sets readFailed().
     std::vector<R> list(const std::string& sql, const std::vector<SQLValue>& args = {});
     // SELECT * ... [WHERE uid > ?] ORDER BY uid DESC limit N
     std::vector<R> pagedList(const Text& uid, int limit);
@@ -32,4 +36,5 @@ protected:
     bool inTransaction(const std::vector<std::pair<std::string, std::vector<SQLValue>>>& steps);
 
     std::shared_ptr<SQLDatabase> _db;
+    bool _readFailed = false;
 };

@@ -51,6 +51,7 @@ bool SQLResultSet::next() {
                 sqllog::line(sqllog::format("%s:%d Database busy (%s)", __func__, __LINE__,
                                             path ? path->c_str() : ":memory:"));
                 sqllog::line("Database busy");
+                _failed = true;
                 close();
                 return false;
             }
@@ -63,11 +64,13 @@ bool SQLResultSet::next() {
         } else if (rc == SQLITE_ERROR || rc == SQLITE_MISUSE) {
             sqllog::line(sqllog::format("Error calling sqlite3_step (%d: %s) rs", rc,
                                         sqlite3_errmsg(_parentDB->sqliteHandle())));
+            _failed = true;
             close();
             return false;
         } else {
             sqllog::line(sqllog::format("Unknown error calling sqlite3_step (%d: %s) rs", rc,
                                         sqlite3_errmsg(_parentDB->sqliteHandle())));
+            _failed = true;
             close();
             return false;
         }
@@ -88,6 +91,8 @@ void SQLResultSet::close() {
 }
 
 void SQLResultSet::detachFromDatabase() {
+    // Still open when the connection closes: the rest of the rows are lost.
+    _failed = true;
     _onRow = false;
     _statement.reset();  // finalizes, so the connection can close
     _parentDB.reset();

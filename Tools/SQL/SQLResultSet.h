@@ -19,9 +19,13 @@ class SQLResultSet {
     SQLResultSet(const SQLResultSet&) = delete;
     SQLResultSet& operator=(const SQLResultSet&) = delete;
 
+    // False at the end of the rows and on an error; failed() tells the two apart.
     bool next();
     void close();
     bool isClosed() const { return !_statement; }
+    // True once next() stopped at an error (a failed step: damage, I/O, a busy database past
+    // its retries) instead of at the end of the rows: what was read is not the whole result.
+    bool failed() const { return _failed; }
 
     int32_t columnCount() const;
     int32_t intForColumnIndex(int idx) const;
@@ -47,4 +51,5 @@ class SQLResultSet {
     std::map<std::string, int> _columnNameToIndexMap;
     bool _columnNamesSetup = false;
     bool _onRow = false;  // a row from the last next() is available to read
+    bool _failed = false;
 };
