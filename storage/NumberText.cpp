@@ -15,63 +15,31 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Hand-rolled so that neither the process locale (a comma decimal point) nor the wider
-// syntax of the C library (hex, inf, nan) can change what a stored text means.
 float parseFloat(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    const size_t start = i;
-    size_t intDigits = 0, fracDigits = 0;
-    while (i < s.size() && isDigit(s[i])) ++i, ++intDigits;
-    if (i < s.size() && s[i] == '.') {
-        size_t j = i + 1;
-        while (j < s.size() && isDigit(s[j])) ++j, ++fracDigits;
-        if (intDigits + fracDigits > 0) i = j;
-    }
-    if (intDigits + fracDigits == 0) return 0.0f;
-    const size_t mantissaEnd = i;
-    // An exponent counts only when at least one digit follows the 'e' and its sign.
-    long exponent = 0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        bool expNegative = false;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) expNegative = s[j++] == '-';
-        if (j < s.size() && isDigit(s[j])) {
-            while (j < s.size() && isDigit(s[j])) {
-                if (exponent < 100000) exponent = exponent * 10 + (s[j] - '0');
-                ++j;
-            }
-            if (expNegative) exponent = -exponent;
-            i = j;
-        }
-    }
-
-    std::string_view number = s.substr(start, i - start);
+    const LeadingNumber n = scanLeadingNumber(s);
+    if (n.mantissa.empty()) return 0.0f;
     float value = 0.0f;
-    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
+    auto [ptr, ec] = std::from_chars(n.number.data(), n.number.data() + n.number.size(), value,
                                      std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too large or too small for a float: decide which from the decimal magnitude
         // of the first significant digit, as the C library does (±inf or ±0).
-        long magnitude = 0;
+        long position = static_cast<long>(n.intDigits);  // digits before the point
         bool found = false;
-        long position = static_cast<long>(intDigits);  // digits before the point
-        for (size_t k = start; k < mantissaEnd; ++k) {
-            if (s[k] == '.') continue;
-            if (s[k] != '0') {
+        for (char c : n.mantissa) {
+            if (c == '.') continue;
+            if (c != '0') {
                 found = true;
                 break;
             }
             --position;
         }
-        magnitude = position + exponent;
-        value = (found && magnitude > 0) ? std::numeric_limits<float>::infinity() : 0.0f;
+        value =
+            (found && position + n.exponent > 0) ? std::numeric_limits<float>::infinity() : 0.0f;
     } else if (ec != std::errc()) {
         value = 0.0f;
     }
-    return negative ? -value : value;
+    return n.negative ? -value : value;
 }
 
 int parseInt(std::string_view s) {
@@ -100,6 +68,41 @@ std::string fixed(double value, int precision) {
 }
 
 }  // namespace
+
+// Hand-rolled so that neither the process locale (a comma decimal point) nor the wider
+// syntax of the C library (hex, inf, nan) can change what a stored text means.
+LeadingNumber scanLeadingNumber(std::string_view s) {
+    LeadingNumber n;
+    size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.negative = s[i++] == '-';
+    const size_t start = i;
+    size_t fracDigits = 0;
+    while (i < s.size() && isDigit(s[i])) ++i, ++n.intDigits;
+    if (i < s.size() && s[i] == '.') {
+        size_t j = i + 1;
+        while (j < s.size() && isDigit(s[j])) ++j, ++fracDigits;
+        if (n.intDigits + fracDigits > 0) i = j;
+    }
+    if (n.intDigits + fracDigits == 0) return LeadingNumber{};
+    n.mantissa = s.substr(start, i - start);
+    // An exponent counts only when at least one digit follows the 'e' and its sign.
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        bool expNegative = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) expNegative = s[j++] == '-';
+        if (j < s.size() && isDigit(s[j])) {
+            while (j < s.size() && isDigit(s[j])) {
+                if (n.exponent < 100000) n.exponent = n.exponent * 10 + (s[j] - '0');
+                ++j;
+            }
+            if (expNegative) n.exponent = -n.exponent;
+            i = j;
+        }
+    }
+    n.number = s.substr(start, i - start);
+    return n;
+}
 
 float floatValue(const std::string& text) {
     return parseFloat(text);

@@ -6,8 +6,19 @@
 
 #include "platform/Text.h"
 
-// The leading decimal number (after optional white space: sign, digits, point, digits,
-// exponent) as single precision; 0 when the text has none. "12kg" → 12.
+// The leading decimal number of a text: after optional white space, a sign, digits, a point
+// and digits (at least one digit in all), then an exponent when a digit follows the 'e' and
+// its sign. No hex, inf or nan, and a comma is not a point. Views into the scanned text.
+struct LeadingNumber {
+    bool negative = false;
+    std::string_view mantissa;  // digits and point as written; empty when there is no number
+    std::string_view number;    // the mantissa with its exponent, without the sign
+    size_t intDigits = 0;       // digits before the point
+    long exponent = 0;          // beyond ±99999 only its order of magnitude is kept
+};
+LeadingNumber scanLeadingNumber(std::string_view text);
+
+// The leading decimal number as single precision; 0 when the text has none. "12kg" → 12.
 float floatValue(const std::string& text);
 float floatValue(const Text& text);
 float floatValue(std::string_view text);
