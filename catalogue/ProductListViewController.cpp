@@ -38,7 +38,8 @@ void ProductListViewController::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = ScreenParts::titleWithCount(KL("KLProducts"), productNameTypeListArray.size());
+    ScreenParts::setListTitle(*this, KL("KLProducts"), productNameTypeListArray.size(),
+                              productNameTypeModelDB->readFailed());
 }
 
 void ProductListViewController::viewDidAppear() {

@@ -40,7 +40,8 @@ void ProductSubItemListViewController::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = ScreenParts::titleWithCount(KL("KLSubcategory"), productSubItemListArray.size());
+    ScreenParts::setListTitle(*this, KL("KLSubcategory"), productSubItemListArray.size(),
+                              productNameSubModelDB->readFailed());
 }
 
 void ProductSubItemListViewController::viewDidAppear() {

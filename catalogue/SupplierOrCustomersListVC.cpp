@@ -33,7 +33,8 @@ void SupplierOrCustomersListVC::viewWillAppear() {
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();
-    title = ScreenParts::titleWithCount(KL(titleKey_), customersTypeListArray.size());
+    ScreenParts::setListTitle(*this, KL(titleKey_), customersTypeListArray.size(),
+                              companyModelDB->readFailed());
 }
 
 // The editor takes the kind from the user defaults for its title and the tag it saves.

@@ -115,6 +115,7 @@ void CreateOrEditSalesAccountVC::reloadOrderItems() {
     const Text orderKey =
         UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
     orderItems = userCommodityOrderDB->findWithSalesAndPurchasePrimaryKeyDateLike(orderKey);
+    linesUnread = userCommodityOrderDB->readFailed();
 
     auto* table = get<TableView>("tableView");
     table->rows.clear();
@@ -132,13 +133,15 @@ void CreateOrEditSalesAccountVC::reloadOrderItems() {
     }
     table->reloadData();
 
-    lineQuantitySum = 0.0f;
-    lineAmountSum = 0.0f;
+    lineQuantitySum = DecimalSum();
+    lineAmountSum = DecimalSum();
     for (const auto& item : orderItems) {
-        lineAmountSum += floatValue(item.orderItemTotalAmount);
-        lineQuantitySum += floatValue(item.orderItemQuantity);
+        lineAmountSum.add(item.orderItemTotalAmount);
+        lineQuantitySum.add(item.orderItemQuantity);
     }
-    get<Label>("showTotalValueLbl")->text = formatAmount(lineAmountSum);
+    get<Label>("showTotalValueLbl")->text =
+        linesUnread ? ScreenParts::kUnreadFigure : lineAmountSum.text();
+    if (linesUnread) ScreenParts::reportFailedRead(*this);
 }
 
 void CreateOrEditSalesAccountVC::disCommodityKeyBoardEvent() {
@@ -153,7 +156,9 @@ void CreateOrEditSalesAccountVC::topShowSupplierOrCustomerListEvent() {
     TableAlert alert;
     if (tag == Codes::kSupplier || tag == Codes::kCustomer) {
         alert.title = KL(tag == Codes::kSupplier ? "KLAllSupplier" : "KLAllCustomers");
-        partners = SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag);
+        SSupplierOrCustomersDB store;
+        partners = store.findWithSupplierOrCustomersTagsLike(tag);
+        if (store.readFailed()) return ScreenParts::reportFailedRead(*this);
     }
     for (const auto& p : partners) alert.rows.push_back(orEmpty(p.supplierOrCustomersName));
     alert.cancelTitle = KL("KLCancel");
@@ -234,6 +239,11 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
         name->shake();
         return;
     }
+    if (linesUnread) {
+        // Totals of some of the lines would be stored as the order's.
+        ScreenParts::reportFailedRead(*this);
+        return;
+    }
     const std::string partnerName = get<Label>("showSupplierOrCustomerLbl")->text;
     if (partnerName.empty()) {
         topShowSupplierOrCustomerListEvent();
@@ -261,9 +271,11 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
     r.orderSalesAndPurchaseType = title;
     r.orderSalesAndPurchaseTags = defaults.stringForKey(OrderHandOver::kOrderKindCode);
     r.orderName = name->text;
-    r.orderTotalCounts = formatAmount(lineQuantitySum);
+    r.orderTotalCounts = lineQuantitySum.text();
     r.orderTotalEntrys = formatCount(static_cast<long>(orderItems.size()));
-    r.orderTotalAmount = formatAmount(floatValue(get<Label>("showTotalValueLbl")->text));
+    DecimalSum shownTotal;
+    shownTotal.add(std::string_view(get<Label>("showTotalValueLbl")->text));
+    r.orderTotalAmount = shownTotal.text();
     r.remarkNotes = notes.empty() ? std::string("-") : notes;
     r.recordeWeekInYearTime = formatCount(d.weekOfYear);
     r.recordeWeekTime = ConstParameterAndMethod::getCurrentWeekDay(d.weekday);

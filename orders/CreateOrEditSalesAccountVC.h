@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/UI.h"
+#include "storage/DecimalSum.h"
 #include "storage/Records.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
@@ -44,12 +45,15 @@ class CreateOrEditSalesAccountVC : public Screen {
     // Process-wide: one pair of line sums and one pending note for the whole program. Only
     // one editor is on the stack at a time; it recomputes the sums whenever it is shown and
     // the notes screen leaves its text here for it.
-    static inline float lineQuantitySum = 0.0f;
-    static inline float lineAmountSum = 0.0f;
+    static inline DecimalSum lineQuantitySum;
+    static inline DecimalSum lineAmountSum;
     static inline std::string pendingNote;
 
     // Filled at every appearance.
     std::vector<SUserCommodityOrder> orderItems;
+    // The lines could not be read whole: no lines and no total are shown, and save refuses
+    // to store totals of some of them.
+    bool linesUnread = false;
     std::unique_ptr<SUserCommodityDB> userCommodityDB;
     std::unique_ptr<SUserCommodityOrderDB> userCommodityOrderDB;
     SUserCommodity userCommodity;

@@ -8,6 +8,7 @@
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "widgets/ScreenParts.h"
 
 namespace {
 // The partner's current name and key, found by the order's partner key. An order whose
@@ -86,9 +87,9 @@ void OrderJournalViewController::reReloadTableViewData() {
     LedgerFigures figures(userCommodityDB->db());
     const auto partnerNames = figures.partnerNamesByKey();
     auto partnerName = [&](const LedgerFigures::JournalOrder& order) -> std::string {
-        if (order.orderSupplierOrCustomerNameKey) {
-            auto it = partnerNames.find(std::string(*order.orderSupplierOrCustomerNameKey));
-            if (it != partnerNames.end()) return orEmpty(it->second);
+        if (partnerNames && order.orderSupplierOrCustomerNameKey) {
+            auto it = partnerNames->find(std::string(*order.orderSupplierOrCustomerNameKey));
+            if (it != partnerNames->end()) return orEmpty(it->second);
         }
         return orEmpty(order.orderSupplierOrCustomerName);
     };
@@ -97,9 +98,9 @@ void OrderJournalViewController::reReloadTableViewData() {
                       totalText = KL("KLTotal");
     auto* table = get<TableView>("tableView");
     table->rows.clear();
-    float counts = 0.0f, entries = 0.0f, amount = 0.0f;
+    DecimalSum counts, entries, amount;
     // The rows are built straight from the query: the month's headers are never copied whole.
-    figures.eachJournalOrder(
+    const bool whole = figures.eachJournalOrder(
         get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text, std::string(side_.partnerTag),
         [&](const LedgerFigures::JournalOrder& order) {
             const TextView tag = order.orderSalesTagOrPurchaseTag;
@@ -124,14 +125,25 @@ void OrderJournalViewController::reReloadTableViewData() {
                 .hidden = true;
             orderItems.emplace_back(order.uid);
 
-            counts += floatValue(order.orderTotalCounts);
-            entries += floatValue(order.orderTotalEntrys);
-            amount += floatValue(order.orderTotalAmount);
+            counts.add(order.orderTotalCounts);
+            entries.add(order.orderTotalEntrys);
+            amount.add(order.orderTotalAmount);
         });
+    if (!whole || !partnerNames) {
+        // Part of a month is not the month: no rows and no totals rather than some of them.
+        table->rows.clear();
+        orderItems.clear();
+        table->reloadData();
+        for (const char* id : {"showProductQtyValueText", "showOrderItemsValueText",
+                               "showOrderTotalAmountValueText"})
+            get<Label>(id)->text = ScreenParts::kUnreadFigure;
+        ScreenParts::reportFailedRead(*this);
+        return;
+    }
     table->reloadData();
-    get<Label>("showProductQtyValueText")->text = formatAmount(counts);
-    get<Label>("showOrderItemsValueText")->text = formatAmount(entries);
-    get<Label>("showOrderTotalAmountValueText")->text = formatAmount(amount);
+    get<Label>("showProductQtyValueText")->text = counts.text();
+    get<Label>("showOrderItemsValueText")->text = entries.text();
+    get<Label>("showOrderTotalAmountValueText")->text = amount.text();
     if (orderItems.empty()) showToast(KL("KLNoData"), 1.0);
 }
 
@@ -176,8 +188,12 @@ void OrderJournalViewController::addNewSalesOrPurchase() {
 void OrderJournalViewController::openOrder(int row) {
     if (row < 0 || row >= static_cast<int>(orderItems.size())) return;
     const auto found = userCommodityDB->orderWithUid(orderItems[row]);
+    if (userCommodityDB->readFailed()) return ScreenParts::reportFailedRead(*this);
     if (!found) return;
     const SUserCommodity& order = *found;
+    SSupplierOrCustomersDB partners;
+    const auto [partnerName, partnerKey] = partnerOf(partners, order);
+    if (partners.readFailed()) return ScreenParts::reportFailedRead(*this);
     auto& defaults = UserDefaults::standardUserDefaults();
     defaults.setObject_forKey(orEmpty(order.orderPrimaryKeyDate), OrderHandOver::kOrderKey);
     defaults.synchronize();
@@ -189,8 +205,6 @@ void OrderJournalViewController::openOrder(int row) {
     editor->createItemUpdateTag = "1";
     editor->createItemUid = order.uid;
     editor->createItemPrimaryKey = order.orderPrimaryKeyDate;
-    SSupplierOrCustomersDB partners;
-    auto [partnerName, partnerKey] = partnerOf(partners, order);
     editor->createItemSupplierOrCustomerName = partnerName;
     editor->createItemSupplierOrCustomerNameKey = partnerKey;
     editor->createItemSalesAndPurchaseType = order.orderSalesAndPurchaseType;

@@ -36,6 +36,7 @@ void SelectProductsBackViewController::viewWillAppear() {
     productsNameSubDB = std::make_unique<SProductsNameSubDB>();
     productTypes = productsNameTypeDB->findWithUid_limit(std::nullopt, 10000);
     showProductTypes();
+    if (productsNameTypeDB->readFailed()) ScreenParts::reportFailedRead(*this);
 }
 
 void SelectProductsBackViewController::viewDidAppear() {
@@ -83,6 +84,7 @@ void SelectProductsBackViewController::selectProductType(int row) {
     productSubs =
         productsNameSubDB->findWithProductPrimaryKeyLike(productTypes[row].productsTypePrimaryKey);
     showProductSubs();
+    if (productsNameSubDB->readFailed()) ScreenParts::reportFailedRead(*this);
 }
 
 SUserCommodityOrder SelectProductsBackViewController::lineForProduct(

@@ -4,6 +4,7 @@
 #include "stats/OneProductViewController.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "widgets/ScreenParts.h"
 
 ALLInventoryViewController::ALLInventoryViewController() : Screen("ALLInventoryViewController") {}
 
@@ -36,28 +37,33 @@ void ALLInventoryViewController::initAllDBData() {
     userSalesCountsArray.clear();
     userInventoryCountsArray.clear();
     // One pass over the lines instead of three finds per product: per key the line count
-    // (any kind) and the sold and purchased sums, each added in its find's order, so the
-    // texts equal those of the finds by key (and kind) summed line by line.
+    // (any kind) and the sold and purchased sums of the finds by key (and kind).
     const auto byKey = LedgerFigures(userCommodityOrderDB->db()).productLines();
+    if (!byKey || categoryListDB->readFailed()) {
+        // Rows of some products, or sums of some lines, would pass for the whole stock.
+        categoryListArray.clear();
+        readFailed_ = true;
+        return;
+    }
+    readFailed_ = false;
     const LedgerFigures::ProductLines none;
     for (const auto& product : categoryListArray) {
         // Counted by key: a product of the same name in another category has its own lines.
         const auto* found = &none;
         if (product.productSubNameKey) {
-            auto it = byKey.find(*product.productSubNameKey);
-            if (it != byKey.end()) found = &it->second;
+            auto it = byKey->find(*product.productSubNameKey);
+            if (it != byKey->end()) found = &it->second;
         }
-        const float inventory = found->purchased - found->sold;
         categorysNameItemsArray.push_back(formatCount(found->lines));
-        userPurchaseCountsArray.push_back(formatAmount(found->purchased));
-        userSalesCountsArray.push_back(formatAmount(found->sold));
-        userInventoryCountsArray.push_back(formatAmount(inventory));
+        userPurchaseCountsArray.push_back(found->purchased.text());
+        userSalesCountsArray.push_back(found->sold.text());
+        userInventoryCountsArray.push_back((found->purchased - found->sold).text());
     }
 }
 
 void ALLInventoryViewController::reloadRows() {
-    title = KL("KLInventoryStatistics") + "(" +
-            formatCount(static_cast<long>(categoryListArray.size())) + ")";
+    ScreenParts::setListTitle(*this, KL("KLInventoryStatistics"), categoryListArray.size(),
+                              readFailed_);
     auto* table = get<TableView>("tableView");
     table->rows.clear();
     for (size_t i = 0; i < categoryListArray.size(); ++i) {

@@ -29,5 +29,6 @@ class ALLInventoryViewController : public Screen {
 
   private:
     void reloadRows();
+    bool readFailed_ = false;  // the rows could not be read whole: none are shown
     void showProductHistory(int row);
 };

@@ -7,6 +7,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "widgets/ScreenParts.h"
 
 namespace {
 
@@ -149,11 +150,15 @@ void HomeStatisticsViewController::reReloadUIViewData() {
         return;  // an unknown kind keeps what is shown
     }
     const auto totals = LedgerFigures(db.db()).sumOrderTotals(where, args);
-    const float amount = totals.amount, counts = totals.counts, entrys = totals.entrys;
-
-    label("showIncomeValueText").text = formatAmount(amount);
-    label("showOrderTotalCountsValueText").text = formatAmount(counts);
-    label("showOrderTotalEntrysValueText").text = formatAmount(entrys);
+    if (!totals) {
+        for (const char* id : {"showIncomeValueText", "showOrderTotalCountsValueText",
+                               "showOrderTotalEntrysValueText"})
+            label(id).text = ScreenParts::kUnreadFigure;
+        return ScreenParts::reportFailedRead(*this);
+    }
+    label("showIncomeValueText").text = totals->amount.text();
+    label("showOrderTotalCountsValueText").text = totals->counts.text();
+    label("showOrderTotalEntrysValueText").text = totals->entrys.text();
 }
 
 void HomeStatisticsViewController::lastMonthDataEvent() {
@@ -233,14 +238,17 @@ void HomeStatisticsViewController::didClickOnButtonIndex(int index) {
 void HomeStatisticsViewController::initColumnChartUIData() {
     const std::string year = formatCount(ConstParameterAndMethod::today().year);
     const Text tag = defaults().stringForKey("21");
-    monthBuckets.fill(0);
-    // One query for the twelve month finds: each month's amounts added newest first.
+    // One query for the twelve month finds.
     const auto amounts = LedgerFigures().monthAmounts(year, tag);
-    for (size_t m = 0; m < monthBuckets.size(); ++m) monthBuckets[m] += amounts[m];
+    monthBuckets = amounts.value_or(std::array<DecimalSum, 12>{});
 
-    // The chart shows each bucket as its two-decimal text reads back.
+    // The chart shows each bucket as its two-decimal text reads back. A year that could not
+    // be read whole has no columns: a flat chart would say there were no orders.
     std::vector<std::string> texts{"1.0"};
-    for (float b : monthBuckets) texts.push_back(formatAmount(b));
+    if (amounts)
+        for (const auto& b : monthBuckets) texts.push_back(b.text());
+    else
+        ScreenParts::reportFailedRead(*this);
     std::vector<ColumnDataModel> data;
     for (size_t i = 1; i < texts.size(); ++i) {
         ColumnDataModel m;
@@ -299,7 +307,7 @@ void HomeStatisticsViewController::columnChart_didSelectColumn(ColumnChart& char
 void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart& chart,
                                                                     int column) {
     bool anyAmount = false;
-    for (float b : monthBuckets) anyAmount = anyAmount || b > 0;
+    for (const auto& b : monthBuckets) anyAmount = anyAmount || b.isPositive();
     if (!anyAmount) return;
     const ChartColumn* c = chart.column(column);
     if (!c) return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/UI.h"
+#include "storage/DecimalSum.h"
 #include "storage/SUserCommodityDB.h"
 #include "widgets/ColumnChart.h"
 #include "widgets/FloatBox.h"
@@ -51,7 +52,7 @@ class HomeStatisticsViewController : public Screen,
     std::unique_ptr<SUserCommodityDB> userCommodityDB;
     std::vector<ColumnDataModel> tempData;
     // Amount of each month 1..12 of today's year, for the selected kind.
-    std::array<float, 12> monthBuckets{};
+    std::array<DecimalSum, 12> monthBuckets{};
     int columnSelected = -1;
     std::string tempColor;
     FloatBox* floatBox = nullptr;        // shown while a finger rests on a column

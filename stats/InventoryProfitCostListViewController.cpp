@@ -8,6 +8,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "widgets/ScreenParts.h"
 
 namespace {
 std::string joined(const char* a, const char* b) {
@@ -73,20 +74,26 @@ void InventoryProfitCostListViewController::viewWillAppear() {
     const std::string day = formatCount(today.day);
 
     userCommodityDB = std::make_unique<SUserCommodityDB>();
-    // Only the summed and counted columns are read; the sums keep the order of the store's
-    // finds (newest first), so they equal summing the full records.
+    // Only the summed and counted columns are read, with the conditions of the store's finds.
+    // A figure that could not be read whole shows the dash, never a part of its sum.
     LedgerFigures figures(userCommodityDB->db());
-    get<Label>("showTodayPurchaseValueText")->text =
-        formatAmount(figures.sumOrderAmounts(year, month, day, "11"));
-    get<Label>("showTodaySalesValueText")->text =
-        formatAmount(figures.sumOrderAmounts(year, month, day, "21"));
-    get<Label>("showMonthPurchaseValueText")->text =
-        formatAmount(figures.sumOrderAmounts(year, month, std::nullopt, "11"));
-    get<Label>("showMonthSalesValueText")->text =
-        formatAmount(figures.sumOrderAmounts(year, month, std::nullopt, "21"));
+    bool whole = true;
+    auto show = [&](const char* id, const std::optional<DecimalSum>& figure) {
+        get<Label>(id)->text = ScreenParts::figureText(figure);
+        whole = whole && figure;
+    };
+    show("showTodayPurchaseValueText", figures.sumOrderAmounts(year, month, day, "11"));
+    show("showTodaySalesValueText", figures.sumOrderAmounts(year, month, day, "21"));
+    show("showMonthPurchaseValueText", figures.sumOrderAmounts(year, month, std::nullopt, "11"));
+    show("showMonthSalesValueText", figures.sumOrderAmounts(year, month, std::nullopt, "21"));
     // The true number of orders; a figure capped at the newest 10000 would be wrong.
-    get<Label>("showMyOrderQtyValueText")->text = formatCount(figures.countOrders());
+    const auto orders = figures.countOrders();
+    get<Label>("showMyOrderQtyValueText")->text =
+        orders ? formatCount(*orders) : ScreenParts::kUnreadFigure;
+    whole = whole && orders;
     // Both kinds in one pass over the lines.
     const auto stock = figures.sumLineQuantitiesByKind();
-    get<Label>("showMyInventoryQtyValueText")->text = formatAmount(stock.purchased - stock.sold);
+    show("showMyInventoryQtyValueText",
+         stock ? std::optional(stock->purchased - stock->sold) : std::nullopt);
+    if (!whole) ScreenParts::reportFailedRead(*this);
 }

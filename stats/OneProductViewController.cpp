@@ -5,6 +5,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "widgets/ScreenParts.h"
 
 namespace {
 
@@ -80,16 +81,21 @@ void OneProductViewController::reReloadTableViewData() {
     auto* table = get<TableView>("tableView");
     table->rows.clear();
     // The lines of the month find by product key, built into rows without copying them whole.
-    LedgerFigures(salesAndPurchaseManageDB->db())
-        .eachHistoryLine(get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
-                         itemProductNameUpdateKeyStr, [&](const LedgerFigures::HistoryLine& l) {
-                             fillLineRow(table->rows.emplace_back(), l);
-                             oneProductListArray.emplace_back(l.orderItemUid);
-                         });
+    const bool whole =
+        LedgerFigures(salesAndPurchaseManageDB->db())
+            .eachHistoryLine(get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text,
+                             itemProductNameUpdateKeyStr, [&](const LedgerFigures::HistoryLine& l) {
+                                 fillLineRow(table->rows.emplace_back(), l);
+                                 oneProductListArray.emplace_back(l.orderItemUid);
+                             });
+    if (!whole) {
+        // Some of a month's lines would pass for all of them.
+        table->rows.clear();
+        oneProductListArray.clear();
+    }
     table->reloadData();
-    title = itemProductNameTitleStr + "(" +
-            formatCount(static_cast<long>(oneProductListArray.size())) + ")";
-    if (oneProductListArray.empty()) showToast(KL("KLNoData"), 1.0);
+    ScreenParts::setListTitle(*this, itemProductNameTitleStr, oneProductListArray.size(), !whole);
+    if (whole && oneProductListArray.empty()) showToast(KL("KLNoData"), 1.0);
 }
 
 void OneProductViewController::stepMonth(int delta) {

@@ -2,206 +2,223 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "storage/NumberText.h"
 #include "storage/SDBManager.h"
 
 LedgerFigures::LedgerFigures() : db_(SDBManager::defaultDBManager().dataBase()) {}
 
-std::vector<Text> LedgerFigures::column(const std::string& sql, const std::vector<SQLValue>& args) {
-    std::vector<Text> out;
-    if (!db_) return out;
+bool LedgerFigures::eachRow(const std::string& sql, const std::vector<SQLValue>& args,
+                            const std::function<void(const SQLResultSet&)>& row) {
+    if (!db_) return false;
     auto rs = db_->executeQuery(sql, args);
-    if (!rs) return out;
-    while (rs->next()) out.push_back(rs->stringForColumnIndex(0));
+    if (!rs) return false;
+    while (rs->next()) row(*rs);
+    const bool whole = !rs->failed();
     rs->close();
+    return whole;
+}
+
+namespace {
+
+using Units = DecimalSum::Units;
+
+Units unitsOfValue(sqlite3_value* v) {
+    // As the record's text reads: NULL adds nothing, anything else its text.
+    if (sqlite3_value_type(v) == SQLITE_NULL) return 0;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    if (!text) return 0;
+    return DecimalSum::unitsOf(std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(v))));
+}
+
+// mk_exact_sum(x): the exact sum of the texts of x, handed back as the bytes of its units.
+// The rows stay inside SQLite instead of crossing the result API one by one. The context is
+// copied in and out: SQLite's allocation need not suit a 128-bit integer's alignment.
+void exactSumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    void* slot = sqlite3_aggregate_context(ctx, sizeof(Units));
+    if (!slot) return sqlite3_result_error_nomem(ctx);
+    Units sum;
+    std::memcpy(&sum, slot, sizeof sum);
+    sum += unitsOfValue(argv[0]);
+    std::memcpy(slot, &sum, sizeof sum);
+}
+
+void exactSumFinal(sqlite3_context* ctx) {
+    Units sum = 0;
+    if (void* slot = sqlite3_aggregate_context(ctx, 0)) std::memcpy(&sum, slot, sizeof sum);
+    sqlite3_result_blob(ctx, &sum, sizeof sum, SQLITE_TRANSIENT);
+}
+
+// mk_month_amounts(month, amount): twelve exact sums, for months 1..12; other months count
+// nowhere.
+void monthAmountsStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    void* slot = sqlite3_aggregate_context(ctx, 12 * sizeof(Units));
+    if (!slot) return sqlite3_result_error_nomem(ctx);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    const int month = sqlite3_value_int(argv[0]);
+    if (month < 1 || month > 12) return;
+    auto* at = static_cast<char*>(slot) + static_cast<size_t>(month - 1) * sizeof(Units);
+    Units sum;
+    std::memcpy(&sum, at, sizeof sum);
+    sum += unitsOfValue(argv[1]);
+    std::memcpy(at, &sum, sizeof sum);
+}
+
+void monthAmountsFinal(sqlite3_context* ctx) {
+    Units sums[12] = {};
+    if (void* slot = sqlite3_aggregate_context(ctx, 0)) std::memcpy(sums, slot, sizeof sums);
+    sqlite3_result_blob(ctx, sums, sizeof sums, SQLITE_TRANSIENT);
+}
+
+void registerSums(sqlite3* handle) {
+    // Registering again while a statement runs fails harmlessly: the first one stays.
+    sqlite3_create_function_v2(handle, "mk_exact_sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                               nullptr, nullptr, exactSumStep, exactSumFinal, nullptr);
+    sqlite3_create_function_v2(handle, "mk_month_amounts", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                               nullptr, nullptr, monthAmountsStep, monthAmountsFinal, nullptr);
+}
+
+// The sums of a row of mk_exact_sum columns, in column order.
+template <size_t N>
+std::array<DecimalSum, N> sumsOf(const SQLResultSet& rs) {
+    std::array<DecimalSum, N> out{};
+    for (size_t c = 0; c < N; ++c) {
+        const auto bytes = rs.textViewForColumnIndex(static_cast<int>(c));
+        if (!bytes || bytes->size() != sizeof(Units)) continue;
+        Units units;
+        std::memcpy(&units, bytes->data(), sizeof units);
+        out[c] = DecimalSum::ofUnits(units);
+    }
     return out;
 }
 
-long LedgerFigures::countOrders() {
-    if (!db_) return 0;
-    auto rs = db_->executeQuery("SELECT count(*) FROM SUserCommodity");
-    if (!rs) return 0;
-    long n = rs->next() ? rs->intForColumnIndex(0) : 0;
-    rs->close();
+}  // namespace
+
+std::optional<long> LedgerFigures::countOrders() {
+    long n = 0;
+    if (!eachRow("SELECT count(*) FROM SUserCommodity", {},
+                 [&](const SQLResultSet& rs) { n = rs.intForColumnIndex(0); }))
+        return std::nullopt;
     return n;
 }
 
-float LedgerFigures::sumLineQuantities(const Text& kind) {
-    return sumInOrder(column(
-        "SELECT orderItemQuantity FROM SUserCommodityOrder WHERE orderItemSalesAndPurchaseTags = ? "
-        "ORDER BY orderItemUid DESC",
-        {kind}));
-}
-
-float LedgerFigures::sumOrderAmounts(const Text& year, const Text& month, const Text& day,
-                                     const Text& kind) {
-    if (day) {
-        return sumInOrder(
-            column("SELECT orderTotalAmount FROM SUserCommodity where years = ? and months = ? and "
-                   "days = ? and orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
-                   {year, month, day, kind}));
-    }
-    return sumInOrder(
-        column("SELECT orderTotalAmount FROM SUserCommodity where years = ? and months = ? and "
-               "orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
-               {year, month, kind}));
+std::optional<DecimalSum> LedgerFigures::sumOrderAmounts(const Text& year, const Text& month,
+                                                         const Text& day, const Text& kind) {
+    if (!db_) return std::nullopt;
+    registerSums(db_->sqliteHandle());
+    DecimalSum sum;
+    auto read = [&](const SQLResultSet& rs) { sum = sumsOf<1>(rs)[0]; };
+    const bool whole =
+        day ? eachRow(
+                  "SELECT mk_exact_sum(orderTotalAmount) FROM SUserCommodity where years = ? "
+                  "and months = ? and days = ? and orderSalesAndPurchaseTags = ?",
+                  {year, month, day, kind}, read)
+            : eachRow(
+                  "SELECT mk_exact_sum(orderTotalAmount) FROM SUserCommodity where years = ? "
+                  "and months = ? and orderSalesAndPurchaseTags = ?",
+                  {year, month, kind}, read);
+    if (!whole) return std::nullopt;
+    return sum;
 }
 
 // Comparisons are computed by SQLite with the same operands as the finds' conditions
 // ("column = '11'"), so a row counts here exactly when the find would return it.
 
-LedgerFigures::KindQuantities LedgerFigures::sumLineQuantitiesByKind() {
+std::optional<LedgerFigures::KindQuantities> LedgerFigures::sumLineQuantitiesByKind() {
+    if (!db_) return std::nullopt;
+    registerSums(db_->sqliteHandle());
     KindQuantities q;
-    if (!db_) return q;
-    auto rs = db_->executeQuery(
-        "SELECT orderItemSalesAndPurchaseTags = '11', orderItemSalesAndPurchaseTags = '21', "
-        "orderItemQuantity FROM SUserCommodityOrder ORDER BY orderItemUid DESC");
-    if (!rs) return q;
-    while (rs->next()) {
-        if (rs->intForColumnIndex(0)) q.purchased += floatValue(rs->stringForColumnIndex(2));
-        if (rs->intForColumnIndex(1)) q.sold += floatValue(rs->stringForColumnIndex(2));
-    }
-    rs->close();
+    if (!eachRow("SELECT mk_exact_sum(CASE WHEN orderItemSalesAndPurchaseTags = '11' THEN "
+                 "orderItemQuantity END), mk_exact_sum(CASE WHEN orderItemSalesAndPurchaseTags "
+                 "= '21' THEN orderItemQuantity END) FROM SUserCommodityOrder",
+                 {}, [&](const SQLResultSet& rs) {
+                     const auto sums = sumsOf<2>(rs);
+                     q.purchased = sums[0];
+                     q.sold = sums[1];
+                 }))
+        return std::nullopt;
     return q;
 }
 
-LedgerFigures::ProductLinesByKey LedgerFigures::productLines() {
+std::optional<LedgerFigures::ProductLinesByKey> LedgerFigures::productLines() {
     ProductLinesByKey out;
-    if (!db_) return out;
     // Only text keys: a find binds the product key as text, which no other kind of value
     // equals.
-    auto rs = db_->executeQuery(
-        "SELECT orderItemProductNameKey, orderItemSalesAndPurchaseTags = '11', "
-        "orderItemSalesAndPurchaseTags = '21', orderItemQuantity FROM SUserCommodityOrder "
-        "WHERE typeof(orderItemProductNameKey) = 'text' ORDER BY orderItemUid DESC");
-    if (!rs) return out;
-    while (rs->next()) {
-        const Text key = rs->stringForColumnIndex(0);
-        if (!key) continue;
-        ProductLines& p = out[*key];
-        ++p.lines;
-        if (rs->intForColumnIndex(1)) p.purchased += floatValue(rs->stringForColumnIndex(3));
-        if (rs->intForColumnIndex(2)) p.sold += floatValue(rs->stringForColumnIndex(3));
-    }
-    rs->close();
+    if (!eachRow("SELECT orderItemProductNameKey, orderItemSalesAndPurchaseTags = '11', "
+                 "orderItemSalesAndPurchaseTags = '21', orderItemQuantity FROM "
+                 "SUserCommodityOrder WHERE typeof(orderItemProductNameKey) = 'text'",
+                 {}, [&](const SQLResultSet& rs) {
+                     const TextView key = rs.textViewForColumnIndex(0);
+                     if (!key) return;
+                     ProductLines& p = out[std::string(*key)];
+                     ++p.lines;
+                     if (rs.intForColumnIndex(1)) p.purchased.add(rs.textViewForColumnIndex(3));
+                     if (rs.intForColumnIndex(2)) p.sold.add(rs.textViewForColumnIndex(3));
+                 }))
+        return std::nullopt;
     return out;
 }
 
-LedgerFigures::OrderTotals LedgerFigures::sumOrderTotals(const std::string& where,
-                                                         const std::vector<SQLValue>& args) {
+std::optional<LedgerFigures::OrderTotals> LedgerFigures::sumOrderTotals(
+    const std::string& where, const std::vector<SQLValue>& args) {
+    if (!db_) return std::nullopt;
+    registerSums(db_->sqliteHandle());
     OrderTotals t;
-    if (!db_) return t;
-    auto rs = db_->executeQuery(
-        "SELECT orderTotalAmount, orderTotalCounts, orderTotalEntrys FROM SUserCommodity WHERE " +
-            where + " ORDER BY uid DESC",
-        args);
-    if (!rs) return t;
-    while (rs->next()) {
-        t.amount += floatValue(rs->stringForColumnIndex(0));
-        t.counts += floatValue(rs->stringForColumnIndex(1));
-        t.entrys += floatValue(rs->stringForColumnIndex(2));
-    }
-    rs->close();
+    if (!eachRow("SELECT mk_exact_sum(orderTotalAmount), mk_exact_sum(orderTotalCounts), "
+                 "mk_exact_sum(orderTotalEntrys) FROM SUserCommodity WHERE " +
+                     where,
+                 args, [&](const SQLResultSet& rs) {
+                     const auto sums = sumsOf<3>(rs);
+                     t = {sums[0], sums[1], sums[2]};
+                 }))
+        return std::nullopt;
     return t;
 }
 
-namespace {
-
-// The amounts of each month with their uid, collected in whatever order the scan yields
-// them and added newest (highest uid) first at the end. The rows stay inside SQLite instead
-// of crossing the result API one by one, and the scan can run forwards, where SQLite steps
-// from one row to the next instead of searching for each.
-struct MonthAmountRows {
-    std::array<std::vector<std::pair<sqlite3_int64, float>>, 12> months;
-};
-
-void monthAmountsStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    auto** slot =
-        static_cast<MonthAmountRows**>(sqlite3_aggregate_context(ctx, sizeof(MonthAmountRows*)));
-    if (!slot || sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
-    const int month = sqlite3_value_int(argv[0]);
-    if (month < 1 || month > 12) return;
-    if (!*slot) *slot = new MonthAmountRows;
-    // As the record's text reads: NULL is 0, anything else its text.
-    float amount = 0;
-    if (sqlite3_value_type(argv[2]) != SQLITE_NULL) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[2]));
-        const int bytes = sqlite3_value_bytes(argv[2]);
-        if (text) amount = floatValue(std::string_view(text, static_cast<size_t>(bytes)));
-    }
-    (*slot)->months[static_cast<size_t>(month - 1)].emplace_back(sqlite3_value_int64(argv[1]),
-                                                                 amount);
-}
-
-void monthAmountsFinal(sqlite3_context* ctx) {
-    float sums[12] = {};
-    auto** slot = static_cast<MonthAmountRows**>(sqlite3_aggregate_context(ctx, 0));
-    if (slot && *slot) {
-        for (size_t m = 0; m < 12; ++m) {
-            auto& rows = (*slot)->months[m];
-            std::sort(rows.begin(), rows.end(),
-                      [](const auto& a, const auto& b) { return a.first > b.first; });
-            for (const auto& r : rows) sums[m] += r.second;
-        }
-        delete *slot;
-        *slot = nullptr;
-    }
-    sqlite3_result_blob(ctx, sums, sizeof sums, SQLITE_TRANSIENT);
-}
-
-}  // namespace
-
-std::array<float, 12> LedgerFigures::monthAmounts(const Text& year, const Text& kind) {
-    std::array<float, 12> buckets{};
-    if (!db_) return buckets;
-    // Registering again while a statement runs fails harmlessly: the first one stays.
-    sqlite3_create_function_v2(db_->sqliteHandle(), "mk_month_amounts", 3, SQLITE_UTF8, nullptr,
-                               nullptr, monthAmountsStep, monthAmountsFinal, nullptr);
+std::optional<std::array<DecimalSum, 12>> LedgerFigures::monthAmounts(const Text& year,
+                                                                      const Text& kind) {
+    if (!db_) return std::nullopt;
+    registerSums(db_->sqliteHandle());
+    std::array<DecimalSum, 12> buckets{};
     // The CASE compares as each month find's "months = '5'" does, so only rows one of the
     // twelve finds selects count.
-    auto rs = db_->executeQuery(
-        "SELECT mk_month_amounts(CASE months WHEN '1' THEN 1 WHEN '2' THEN 2 WHEN '3' THEN 3 "
-        "WHEN '4' THEN 4 WHEN '5' THEN 5 WHEN '6' THEN 6 WHEN '7' THEN 7 WHEN '8' THEN 8 "
-        "WHEN '9' THEN 9 WHEN '10' THEN 10 WHEN '11' THEN 11 WHEN '12' THEN 12 END, uid, "
-        "orderTotalAmount) FROM SUserCommodity WHERE years = ? and orderSalesAndPurchaseTags = ?",
-        {year, kind});
-    if (!rs) return buckets;
-    if (rs->next()) {
-        const Text blob = rs->stringForColumnIndex(0);
-        if (blob && blob->size() == sizeof buckets)
-            std::memcpy(buckets.data(), blob->data(), sizeof buckets);
-    }
-    rs->close();
+    if (!eachRow(
+            "SELECT mk_month_amounts(CASE months WHEN '1' THEN 1 WHEN '2' THEN 2 WHEN '3' THEN 3 "
+            "WHEN '4' THEN 4 WHEN '5' THEN 5 WHEN '6' THEN 6 WHEN '7' THEN 7 WHEN '8' THEN 8 "
+            "WHEN '9' THEN 9 WHEN '10' THEN 10 WHEN '11' THEN 11 WHEN '12' THEN 12 END, "
+            "orderTotalAmount) FROM SUserCommodity WHERE years = ? and orderSalesAndPurchaseTags "
+            "= ?",
+            {year, kind}, [&](const SQLResultSet& rs) {
+                const auto bytes = rs.textViewForColumnIndex(0);
+                if (!bytes || bytes->size() != sizeof(Units) * 12) return;
+                for (size_t m = 0; m < 12; ++m) {
+                    Units units;
+                    std::memcpy(&units, bytes->data() + m * sizeof(Units), sizeof units);
+                    buckets[m] = DecimalSum::ofUnits(units);
+                }
+            }))
+        return std::nullopt;
     return buckets;
 }
 
 namespace {
 
-// Runs a query whose columns are, in order, the given fields of Row, and hands each row over
-// as views into it.
+// Hands each row of a query whose columns are, in order, the given fields of Row over as
+// views into it.
 template <class Row, size_t N>
-void eachRowAs(SQLDatabase* db, const std::string& sql, const std::vector<SQLValue>& args,
-               typename Row::View Row::*const (&fields)[N],
-               const std::function<void(const Row&)>& row) {
-    if (!db) return;
-    auto rs = db->executeQuery(sql, args);
-    if (!rs) return;
-    Row r;
-    while (rs->next()) {
+std::function<void(const SQLResultSet&)> asRows(typename Row::View Row::*const (&fields)[N],
+                                                const std::function<void(const Row&)>& row) {
+    return [&fields, &row, r = Row{}](const SQLResultSet& rs) mutable {
         int i = 0;
-        for (auto field : fields) r.*field = rs->textViewForColumnIndex(i++);
+        for (auto field : fields) r.*field = rs.textViewForColumnIndex(i++);
         row(r);
-    }
-    rs->close();
+    };
 }
 
 }  // namespace
 
-void LedgerFigures::eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
+bool LedgerFigures::eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
                                      const std::function<void(const JournalOrder&)>& row) {
     using O = JournalOrder;
     static O::View O::*const fields[] = {
@@ -219,16 +236,16 @@ void LedgerFigures::eachJournalOrder(const Text& year, const Text& month, const 
         &O::orderSalesAndPurchaseType,
     };
     // The condition and order of the month find, so the rows and their order are its own.
-    eachRowAs<O>(db_.get(),
-                 "SELECT uid, recordeDateTime, minutesTime, recordeWeekTime, orderName, "
-                 "orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, "
-                 "orderSupplierOrCustomerNameKey, orderTotalCounts, orderTotalEntrys, "
-                 "orderTotalAmount, orderSalesAndPurchaseType FROM SUserCommodity WHERE years = ? "
-                 "and months = ? and orderSalesTagOrPurchaseTag = ? ORDER BY uid DESC",
-                 {year, month, partnerSide}, fields, row);
+    return eachRow(
+        "SELECT uid, recordeDateTime, minutesTime, recordeWeekTime, orderName, "
+        "orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, orderSupplierOrCustomerNameKey, "
+        "orderTotalCounts, orderTotalEntrys, orderTotalAmount, orderSalesAndPurchaseType FROM "
+        "SUserCommodity WHERE years = ? and months = ? and orderSalesTagOrPurchaseTag = ? ORDER "
+        "BY uid DESC",
+        {year, month, partnerSide}, asRows<O>(fields, row));
 }
 
-void LedgerFigures::eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
+bool LedgerFigures::eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
                                     const std::function<void(const HistoryLine&)>& row) {
     using L = HistoryLine;
     static L::View L::*const fields[] = {
@@ -238,49 +255,37 @@ void LedgerFigures::eachHistoryLine(const Text& year, const Text& month, const T
         &L::orderItemUnitPrice,   &L::orderItemDateTime,
         &L::orderItemMinutesTime,
     };
-    eachRowAs<L>(db_.get(),
-                 "SELECT orderItemUid, orderItemSalesAndPurchaseTags, orderItemModel, "
-                 "orderItemTotalAmount, orderItemQuantity, orderItemUnit, orderItemUnitPrice, "
-                 "orderItemDateTime, orderItemMinutesTime FROM SUserCommodityOrder WHERE "
-                 "orderItemYears = ? and orderItemMonths = ? and orderItemProductNameKey = ? ORDER "
-                 "BY orderItemUid DESC",
-                 {year, month, productKey}, fields, row);
+    return eachRow(
+        "SELECT orderItemUid, orderItemSalesAndPurchaseTags, orderItemModel, "
+        "orderItemTotalAmount, orderItemQuantity, orderItemUnit, orderItemUnitPrice, "
+        "orderItemDateTime, orderItemMinutesTime FROM SUserCommodityOrder WHERE orderItemYears = "
+        "? and orderItemMonths = ? and orderItemProductNameKey = ? ORDER BY orderItemUid DESC",
+        {year, month, productKey}, asRows<L>(fields, row));
 }
 
-void LedgerFigures::eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row) {
-    if (!db_) return;
-    auto rs = db_->executeQuery(
+bool LedgerFigures::eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row) {
+    std::array<Text, 8> fields;  // reused: most values fit without a fresh allocation
+    return eachRow(
         "SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, orderTotalEntrys, "
         "orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes FROM SUserCommodity "
-        "ORDER BY uid DESC");
-    if (!rs) return;
-    std::array<Text, 8> fields;  // reused: most values fit without a fresh allocation
-    while (rs->next()) {
-        for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = rs->stringForColumnIndex(i);
-        row(fields);
-    }
-    rs->close();
+        "ORDER BY uid DESC",
+        {}, [&](const SQLResultSet& rs) {
+            for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = rs.stringForColumnIndex(i);
+            row(fields);
+        });
 }
 
-std::unordered_map<std::string, Text> LedgerFigures::partnerNamesByKey() {
+std::optional<std::unordered_map<std::string, Text>> LedgerFigures::partnerNamesByKey() {
     std::unordered_map<std::string, Text> names;
-    if (!db_) return names;
     // Only text keys: the find binds the order's key as text, which no other kind of value
     // equals.
-    auto rs = db_->executeQuery(
-        "SELECT supplierOrCustomersNameKey, supplierOrCustomersName FROM SSupplierOrCustomers "
-        "WHERE typeof(supplierOrCustomersNameKey) = 'text' ORDER BY supplierOrCustomersUid DESC");
-    if (!rs) return names;
-    while (rs->next()) {
-        const Text key = rs->stringForColumnIndex(0);
-        if (key) names.try_emplace(*key, rs->stringForColumnIndex(1));
-    }
-    rs->close();
+    if (!eachRow("SELECT supplierOrCustomersNameKey, supplierOrCustomersName FROM "
+                 "SSupplierOrCustomers WHERE typeof(supplierOrCustomersNameKey) = 'text' ORDER BY "
+                 "supplierOrCustomersUid DESC",
+                 {}, [&](const SQLResultSet& rs) {
+                     const Text key = rs.stringForColumnIndex(0);
+                     if (key) names.try_emplace(*key, rs.stringForColumnIndex(1));
+                 }))
+        return std::nullopt;
     return names;
-}
-
-float sumInOrder(const std::vector<Text>& texts) {
-    float sum = 0;
-    for (const auto& t : texts) sum += floatValue(t);
-    return sum;
 }

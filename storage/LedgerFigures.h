@@ -1,16 +1,21 @@
 #pragma once
 // Figures the screens only sum or count, read column by column instead of as whole
-// records. Each keeps the row order of the corresponding store find (newest first) so the
-// single-precision sums come out exactly as summing the records would.
+// records, with the conditions of the corresponding store finds. Sums are exact
+// (DecimalSum), so they need not follow the finds' row order. A read that could not be read
+// whole (no connection, a statement that could not be prepared, a failed step such as a
+// damaged page) gives no figure: the optional is empty, or the row walk returns false after
+// handing over only some rows.
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "Tools/SQL/SQLDatabase.h"
 #include "platform/Text.h"
+#include "storage/DecimalSum.h"
 
 class LedgerFigures {
   public:
@@ -18,58 +23,58 @@ class LedgerFigures {
     explicit LedgerFigures(std::shared_ptr<SQLDatabase> db) : db_(std::move(db)) {}
 
     // The number of order headers of every kind.
-    long countOrders();
-    // Sum of orderItemQuantity over the lines of one kind, newest line first.
-    float sumLineQuantities(const Text& kind);
+    std::optional<long> countOrders();
     // Sum of orderTotalAmount over the headers of a month (and day, when given) and kind.
-    float sumOrderAmounts(const Text& year, const Text& month, const Text& day, const Text& kind);
+    std::optional<DecimalSum> sumOrderAmounts(const Text& year, const Text& month, const Text& day,
+                                              const Text& kind);
 
-    // Both kinds' sums of orderItemQuantity in one pass over the lines, each in the order
-    // of its find (newest first): the lines of "11" and of "21".
+    // Both kinds' sums of orderItemQuantity in one pass over the lines: "11" and "21".
     struct KindQuantities {
-        float purchased = 0;
-        float sold = 0;
+        DecimalSum purchased;
+        DecimalSum sold;
     };
-    KindQuantities sumLineQuantitiesByKind();
+    std::optional<KindQuantities> sumLineQuantitiesByKind();
 
     // Per product key, in one pass over the lines: the number of its lines of any kind and
-    // its sums of orderItemQuantity over kind "11" and "21", each added newest line first as
-    // the finds by key (and kind) list them.
+    // its sums of orderItemQuantity over kind "11" and "21", as the finds by key (and kind)
+    // select them.
     struct ProductLines {
         long lines = 0;
-        float purchased = 0;
-        float sold = 0;
+        DecimalSum purchased;
+        DecimalSum sold;
     };
     using ProductLinesByKey = std::unordered_map<std::string, ProductLines>;
-    ProductLinesByKey productLines();
+    std::optional<ProductLinesByKey> productLines();
 
     // Sums of orderTotalAmount, orderTotalCounts and orderTotalEntrys over the headers that
     // a period find selects; `where` is that find's condition, `args` its arguments.
     struct OrderTotals {
-        float amount = 0;
-        float counts = 0;
-        float entrys = 0;
+        DecimalSum amount;
+        DecimalSum counts;
+        DecimalSum entrys;
     };
-    OrderTotals sumOrderTotals(const std::string& where, const std::vector<SQLValue>& args);
+    std::optional<OrderTotals> sumOrderTotals(const std::string& where,
+                                              const std::vector<SQLValue>& args);
 
-    // Sums of orderTotalAmount per month 1..12 of a year and kind, each month's headers
-    // added newest first, as twelve month finds would list them; in one query.
-    std::array<float, 12> monthAmounts(const Text& year, const Text& kind);
+    // Sums of orderTotalAmount per month 1..12 of a year and kind, as the twelve month finds
+    // select them; in one query.
+    std::optional<std::array<DecimalSum, 12>> monthAmounts(const Text& year, const Text& kind);
 
     // The name of each partner key as the find by key gives it first: the newest partner
     // holding the key. Keys that no partner holds are absent.
-    std::unordered_map<std::string, Text> partnerNamesByKey();
+    std::optional<std::unordered_map<std::string, Text>> partnerNamesByKey();
 
     // The columns a journal row shows or sums, of the headers the month find of a partner
     // side selects, newest first as that find lists them. The views point into the current
-    // row and are valid only during the call; absent for NULL.
+    // row and are valid only during the call; absent for NULL. False when the rows could not
+    // be read whole: those handed over are then only a part.
     struct JournalOrder {
         using View = TextView;
         View uid, recordeDateTime, minutesTime, recordeWeekTime, orderName,
             orderSalesTagOrPurchaseTag, orderSupplierOrCustomerName, orderSupplierOrCustomerNameKey,
             orderTotalCounts, orderTotalEntrys, orderTotalAmount, orderSalesAndPurchaseType;
     };
-    void eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
+    bool eachJournalOrder(const Text& year, const Text& month, const Text& partnerSide,
                           const std::function<void(const JournalOrder&)>& row);
 
     // The same for a product history row: the lines of one product key in a month, newest
@@ -80,21 +85,19 @@ class LedgerFigures {
             orderItemQuantity, orderItemUnit, orderItemUnitPrice, orderItemDateTime,
             orderItemMinutesTime;
     };
-    void eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
+    bool eachHistoryLine(const Text& year, const Text& month, const Text& productKey,
                          const std::function<void(const HistoryLine&)>& row);
 
     // The columns the orders export writes, of every order header, newest first as the
     // store's unlimited page lists them: orderSalesAndPurchaseType, orderName,
     // orderTotalCounts, orderTotalEntrys, orderTotalAmount, recordeDateTime, recordeWeekTime,
     // remarkNotes (absent for NULL).
-    void eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row);
-
-    // One column of a query, in row order (absent for NULL). Empty when the query fails.
-    std::vector<Text> column(const std::string& sql, const std::vector<SQLValue>& args);
+    bool eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row);
 
   private:
+    // Runs a query and hands each row over; false when it could not be read whole.
+    bool eachRow(const std::string& sql, const std::vector<SQLValue>& args,
+                 const std::function<void(const SQLResultSet&)>& row);
+
     std::shared_ptr<SQLDatabase> db_;
 };
-
-// Adds the floatValue of each text in list order, in single precision.
-float sumInOrder(const std::vector<Text>& texts);

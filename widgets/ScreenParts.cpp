@@ -36,4 +36,21 @@ void reportFailedWrite(Screen& screen) {
     screen.showToast(KL("KLOperationFailed"), 1.5);
 }
 
+void reportFailedRead(Screen& screen) {
+    screen.showToast(KL("KLOperationFailed"), 1.5);
+}
+
+std::string figureText(const std::optional<DecimalSum>& figure) {
+    return figure ? figure->text() : kUnreadFigure;
+}
+
+void setListTitle(Screen& screen, const std::string& title, size_t count, bool readFailed) {
+    if (!readFailed) {
+        screen.title = titleWithCount(title, count);
+        return;
+    }
+    screen.title = title + "(" + kUnreadFigure + ")";
+    reportFailedRead(screen);
+}
+
 }  // namespace ScreenParts

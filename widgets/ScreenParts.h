@@ -1,10 +1,12 @@
 #pragma once
 // Pieces shared by the screens: header buttons, the round delete button, the counted title
-// and the failed-write toast.
+// and what failed writes and reads show.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/UI.h"
+#include "storage/DecimalSum.h"
 
 namespace ScreenParts {
 
@@ -40,5 +42,17 @@ std::string titleWithCount(const std::string& title, size_t count);
 
 // A save or delete whose write failed: the editor stays with the user's input and says so.
 void reportFailedWrite(Screen& screen);
+
+// A figure or list that could not be read whole (a damaged or unreadable ledger) shows this
+// dash instead of a number: a partial sum or a 0 would read as a true figure once the toast
+// has gone, and a figure from an earlier reading would look current.
+inline constexpr const char* kUnreadFigure = "\u2013";
+// Says that what the screen shows could not be read whole: the toast of a failed write.
+void reportFailedRead(Screen& screen);
+// The figure's "%.2f" text, or the dash when it could not be read.
+std::string figureText(const std::optional<DecimalSum>& figure);
+// A list screen's title after reading its rows: titleWithCount, or, when the store could not
+// read them whole, the dash for the count and the failure toast.
+void setListTitle(Screen& screen, const std::string& title, size_t count, bool readFailed);
 
 }  // namespace ScreenParts
