@@ -137,8 +137,11 @@ void HomeStatisticsViewController::reReloadUIViewData() {
         where = "years = ? and months = ? and days = ? and orderSalesAndPurchaseTags = ?";
         args = {formatCount(today.year), formatCount(today.month), formatCount(today.day), tag};
     } else if (kindText == KL("KLWeeks")) {
-        where = "years = ? and recordeWeekInYearTime = ? and orderSalesAndPurchaseTags = ?";
-        args = {formatCount(today.year), label("WeeksLbl").text, tag};
+        // The week of today's ISO week-year, whichever calendar year its days fall in.
+        auto week = SUserCommodityDB::weekCondition(formatCount(today.weekYear),
+                                                    label("WeeksLbl").text, tag);
+        where = std::move(week.where);
+        args = std::move(week.args);
     } else if (kindText == KL("KLMonths")) {
         where = "years = ? and months = ? and orderSalesAndPurchaseTags = ?";
         args = {label("oldYearsLbl").text, label("oldMonthLbl").text, tag};
@@ -161,10 +164,10 @@ void HomeStatisticsViewController::lastMonthDataEvent() {
     if (kindText == KL("KLWeeks")) {
         auto& week = label("WeeksLbl");
         week.text = storeAndReadBack(formatCount(intValue(week.text) - 1), "16");
-        // Week 1 goes back to the last week of today's year, which has 52 or 53.
+        // Week 1 goes back to the last week of today's ISO week-year, which has 52 or 53.
         if (intValue(week.text) < 1) {
             const int lastWeek =
-                ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+                ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().weekYear);
             week.text = storeAndReadBack(formatCount(lastWeek), "16");
         }
     } else if (kindText == KL("KLMonths")) {
@@ -189,7 +192,7 @@ void HomeStatisticsViewController::nextMonthDataEvent() {
         auto& week = label("WeeksLbl");
         week.text = storeAndReadBack(formatCount(intValue(week.text) + 1), "16");
         const int lastWeek =
-            ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+            ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().weekYear);
         if (intValue(week.text) > lastWeek) week.text = storeAndReadBack("1", "16");
     } else if (kindText == KL("KLMonths")) {
         auto& month = label("oldMonthLbl");

@@ -3,6 +3,8 @@
 // (pinned clock: Saturday 9 May 2015 16:02:50, Madrid; ISO week 19 of a 53-week year).
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "platform/UserDefaults.h"
 #include "stats/HomeStatisticsViewController.h"
 #include "storage/SUserCommodityDB.h"
@@ -121,14 +123,17 @@ TEST_F(OrderStatistics, EachKindSumsItsOwnPeriodAndAppearingAgainResetsEverythin
     addOrder({.tag = "11", .amount = "100"});                // a purchase
     auto* s = open();
     EXPECT_EQ(totals(), "1.00 1.00 1.00");
+    addOrder({.amount = "3.333"});  // the day's arrows keep the date but sum today afresh
+    ASSERT_TRUE(tap("lastMonthDataEvent"));
+    EXPECT_EQ(labelText("DaysLbl") + " " + totals(), "2015/05/09 4.33 1.00 1.00");
     struct Step {
         int segment, stepsBack;
         const char *kind, *labels, *totals;
     } const steps[] = {
-        {1, 0, "Weeks", "WeeksLbl", "3.00 3.00 2.00"},
-        {2, 0, "Months", "oldYearsLbl oldMonthLbl", "7.00 3.00 2.00"},
+        {1, 0, "Weeks", "WeeksLbl", "6.33 3.00 2.00"},
+        {2, 0, "Months", "oldYearsLbl oldMonthLbl", "10.33 3.00 2.00"},
         {2, 2, "Months", "oldYearsLbl oldMonthLbl", "8.00 0.00 0.00"},  // March
-        {3, 0, "Years", "YearsLbl", "15.00 3.00 2.00"},
+        {3, 0, "Years", "YearsLbl", "18.33 3.00 2.00"},
         {3, 1, "Years", "YearsLbl", "16.00 0.00 0.00"},
         {2, 0, "Months", "oldYearsLbl oldMonthLbl", "8.00 0.00 0.00"}};  // still March
     for (const Step& st : steps) {
@@ -145,69 +150,71 @@ TEST_F(OrderStatistics, EachKindSumsItsOwnPeriodAndAppearingAgainResetsEverythin
     ASSERT_TRUE(tap("choseEvent"));
     ASSERT_TRUE(sheet(1));
     reappear();
-    EXPECT_EQ(s->title, "(Sales)Order statistics");
-    EXPECT_EQ(labelText("YearsLbl") + " " + labelText("oldMonthLbl"), "2015 5");
-    EXPECT_EQ(shown(), "DaysLbl");
-    EXPECT_EQ(s->segmentView->selected, 0);
-}
-
-TEST_F(OrderStatistics, DayKindArrowsKeepTheDateButRecomputeToday) {
-    open();
-    addOrder({.amount = "3.333"});
-    ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(labelText("DaysLbl") + " " + amount(), "2015/05/09 3.33");
-    addOrder({.amount = "1"});
-    ASSERT_TRUE(tap("nextMonthDataEvent"));
-    EXPECT_EQ(labelText("DaysLbl") + " " + amount(), "2015/05/09 4.33");
-    EXPECT_EQ(labelText("WeeksLbl") + " " + labelText("oldMonthLbl"), "19 5");
+    EXPECT_EQ(s->title + " " + labelText("YearsLbl") + " " + labelText("oldMonthLbl") + " " +
+                  shown() + " " + std::to_string(s->segmentView->selected),
+              "(Sales)Order statistics 2015 5 DaysLbl 0");
 }
 
 TEST_F(OrderStatistics, PeriodsWrapAtTheirEnds) {
-    struct Step {
-        int year, segment;  // today's year, period kind
-        const char *label, *from, *event, *to;
-    } const steps[] = {
-        {2015, 1, "WeeksLbl", "53", "nextMonthDataEvent", "1"},  // 2015 has 53 ISO weeks
-        {2015, 1, "WeeksLbl", "1", "lastMonthDataEvent", "53"},
-        {2014, 1, "WeeksLbl", "52", "nextMonthDataEvent", "1"},  // 2014 has 52
-        {2014, 1, "WeeksLbl", "1", "lastMonthDataEvent", "52"},
-        {2026, 1, "WeeksLbl", "1", "lastMonthDataEvent", "53"},
-        {2015, 3, "YearsLbl", "1", "lastMonthDataEvent", "1900"},
-        {2015, 3, "YearsLbl", "1900", "lastMonthDataEvent", "1899"},
-        {2015, 3, "YearsLbl", "1900", "nextMonthDataEvent", "1901"},
-        {2015, 3, "YearsLbl", "9998", "nextMonthDataEvent", "1900"},
-    };
+    // {year shown, arrow, year then}: years run to 9998 and from 1, then wrap to 1900.
+    const char* const steps[][3] = {{"1", "lastMonthDataEvent", "1900"},
+                                    {"1900", "lastMonthDataEvent", "1899"},
+                                    {"1900", "nextMonthDataEvent", "1901"},
+                                    {"9998", "nextMonthDataEvent", "1900"}};
     auto* s = open();
-    for (const Step& st : steps) {
-        SCOPED_TRACE(std::string(st.label) + " " + st.from + " " + st.event);
-        clock_->set(at(st.year, 6, 1));
-        reappear();
-        ASSERT_TRUE(segment(st.segment));
-        s->get<Label>(st.label)->text = st.from;
-        ASSERT_TRUE(tap(st.event));
-        EXPECT_EQ(labelText(st.label), st.to);
+    ASSERT_TRUE(segment(3));
+    for (const auto& [from, event, to] : steps) {
+        s->get<Label>("YearsLbl")->text = from;
+        ASSERT_TRUE(tap(event));
+        EXPECT_EQ(labelText("YearsLbl"), to) << from << " " << event;
     }
     EXPECT_EQ(key("2014"), "9999");  // stored before the wrap
 
     // Months carry the year along, and the stepped period is what gets summed.
-    clock_->set(at(2015, 1, 1));  // ISO week 1
+    clock_->set(at(2015, 1, 1));
     addOrder({.year = "2014", .month = "12", .week = "52", .amount = "6"});
-    addOrder({.month = "12", .day = "31", .week = "53", .amount = "9"});
     reappear();
     auto month = [&] { return labelText("oldYearsLbl") + "/" + labelText("oldMonthLbl"); };
     ASSERT_TRUE(segment(2));
     ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(month(), "2014/12");
-    EXPECT_EQ(key("5") + " " + key("2014"), "0 2014");
-    EXPECT_EQ(amount(), "6.00");
+    EXPECT_EQ(month() + " " + key("5") + " " + key("2014") + " " + amount(), "2014/12 0 2014 6.00");
     ASSERT_TRUE(tap("nextMonthDataEvent"));
-    EXPECT_EQ(month(), "2015/1");
-    EXPECT_EQ(key("5"), "13");
-    ASSERT_TRUE(segment(1));
-    ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(labelText("WeeksLbl") + " " + key("16"), "53 53");
-    EXPECT_EQ(amount(), "9.00");
-    EXPECT_EQ(month(), "2015/1");  // the year never moves with the week
+    EXPECT_EQ(month() + " " + key("5"), "2015/1 13");
+}
+
+TEST_F(OrderStatistics, AWeekHoldsTheOrdersOfItsIsoWeekWhateverTheirCalendarYear) {
+    start();
+    // Stored as the editor stores them, the calendar year beside the ISO week; the amount of
+    // the i-th order is 2 to the power i, so a total tells which orders it holds.
+    const char* const dated[] = {"2019 12 31 1", "2020 1 2 1", "2020 12 28 53", "2021 1 1 53",
+                                 "2021 1 3 53",  "2021 1 4 1", "2022 1 1 52",   "2022 12 26 52",
+                                 "2024 12 30 1", "2025 1 5 1", "2025 12 29 1",  "2021 12 27 52"};
+    for (size_t i = 0; i < std::size(dated); ++i) {
+        Order o{.amount = std::to_string(1 << i)};
+        std::istringstream(dated[i]) >> o.year >> o.month >> o.day >> o.week;
+        addOrder(o);
+    }
+    // Today, and the week shown with its amount on appearing, after "next", then after "last".
+    struct Step {
+        int y, m, d;
+        const char* shown[3];
+    } const steps[] = {
+        {2021, 1, 2, {"53 28.00", "1 3.00", "53 28.00"}},  // 28 Dec 2020 - 3 Jan 2021; then 2020's
+        {2022, 1, 1, {"52 2112.00", "1 32.00", "52 2112.00"}},  // 27 Dec 2021 - 2 Jan 2022
+        {2022, 12, 28, {"52 128.00", "1 0.00", "52 128.00"}},   // not 1 and 2 January 2022
+        {2025, 1, 2, {"1 768.00", "2 0.00", "1 768.00"}},       // 30 Dec 2024 - 5 Jan 2025
+        {2025, 12, 30, {"1 1024.00", "2 0.00", "1 1024.00"}},   // week 1 of 2026
+    };
+    open();
+    for (const Step& st : steps) {
+        clock_->set(at(st.y, st.m, st.d));
+        reappear();
+        ASSERT_TRUE(segment(1));
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(i == 0 || tap(i == 1 ? "nextMonthDataEvent" : "lastMonthDataEvent"));
+            EXPECT_EQ(labelText("WeeksLbl") + " " + amount(), st.shown[i]) << st.y << "-" << st.m;
+        }
+    }
 }
 
 TEST_F(OrderStatistics, ChartShowsTodaysYearAmountsRoundedToCents) {
