@@ -307,9 +307,6 @@ void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart&
     const ChartColumn* c = chart.column(column);
     if (!c) return;
 
-    const double height = floatBox ? floatBox->height : FloatBox::kHeight;
-    const double bx = c->x + 1.25 * c->width;
-    const double by = c->y + c->height * (1 - c->grade) - (height + c->width / 4);
     if (!floatBox) {
         // The box may still be among the widgets, hidden, from an earlier touch.
         floatBox = get<FloatBox>("floatBox");
@@ -318,8 +315,10 @@ void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart&
         floatBox->title.clear();
         floatBox->opacity = 0;
     }
-    floatBox->x = bx;
-    floatBox->y = by;
+    // Right of the column, unless the box would pass the chart's right edge there.
+    floatBox->column = column;
+    floatBox->leftOfColumn =
+        c->x + (1 + FloatBox::kGap) * c->width + FloatBox::kWidth > chart.x + chart.width;
     floatBox->value = c->value;
     floatBox->visible = true;
     floatBox->opacity = 1;  // the page fades it in over 0.5 s
@@ -330,7 +329,6 @@ void HomeStatisticsViewController::columnChart_fingerDidLeaveColumn(ColumnChart&
 void HomeStatisticsViewController::fingerDidLeaveColumnChart(ColumnChart&) {
     if (!floatBox) return;
     // The page fades it out while it sinks by its own height; then it is gone.
-    floatBox->y += floatBox->height;
     floatBox->opacity = 0;
     floatBox->visible = false;
     floatBox = nullptr;
