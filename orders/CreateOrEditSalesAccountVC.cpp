@@ -1,13 +1,13 @@
 #include "orders/CreateOrEditSalesAccountVC.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/ScreenFactory.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/NoteSelectListView.h"
 #include "orders/OrderHandOver.h"
 #include "orders/SelectProductsBackViewController.h"
-#include "platform/Clock.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
@@ -76,9 +76,16 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     auto& picker = add<DatePicker>("datePicker");
     picker.dateOnly = true;
     picker.timeZone = "GMT";
-    picker.date = Clock::current().now();
     picker.hidden = true;
     picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
+    // The panel opens on the label's day: the order's own date, or today in the device's
+    // zone (a label the pattern cannot read also gives today).
+    const auto shown = ConstParameterAndMethod::calendarDate(
+        date.text, orEmpty(defaults.stringForKey(OrderHandOver::kDatePattern)));
+    const CalendarDate day = shown ? *shown : ConstParameterAndMethod::today();
+    char ymd[16];
+    std::snprintf(ymd, sizeof ymd, "%04d-%02d-%02d", day.year, day.month, day.day);
+    picker.setCalendarDateText(ymd);
 
     on("saveToDoneEvent", [this](const ActionArgs&) { saveToDoneEvent(); });
     on("deleteProductCurrentItemsEvent",
@@ -251,15 +258,17 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
     }
     auto& defaults = UserDefaults::standardUserDefaults();
     const std::string dateText = get<Label>("showDateLbl")->text;
-    const auto when = ConstParameterAndMethod::parse(
+    // The label names a calendar day; it is read as that day even where the device's zone
+    // skips its midnight.
+    const auto day = ConstParameterAndMethod::calendarDate(
         dateText, orEmpty(defaults.stringForKey(OrderHandOver::kDatePattern)));
-    if (!when) {
+    if (!day) {
         // Only an order stored elsewhere with a foreign date text gets here; picking a date
         // rewrites the label in the stored form.
         ScreenParts::reportFailedWrite(*this);
         return;
     }
-    const CalendarDate d = ConstParameterAndMethod::dateParts(*when);
+    const CalendarDate& d = *day;
     const std::string notes = get<Label>("showNotesLbl")->text;
 
     SUserCommodity& r = userCommodity;

@@ -1,10 +1,8 @@
 #include "platform/Clock.h"
 
-#include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
-#include <cstdlib>
-#include <memory>
+#include "platform/SystemTimeZone.h"
 
 namespace {
 
@@ -29,20 +27,13 @@ Clock::TimePoint SystemClock::now() const {
     return std::chrono::system_clock::now();
 }
 
-std::string SystemClock::timeZoneId() const {
-    if (const char* tz = std::getenv("TZ"); tz && *tz) {
-        std::string id = tz;
-        // POSIX allows ":Area/City" to mean a zone file.
-        if (id.front() == ':') id.erase(0, 1);
-        if (!id.empty()) return id;
-    }
-    std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
-    if (host) {
-        icu::UnicodeString id;
-        host->getID(id);
-        std::string out;
-        id.toUTF8String(out);
-        if (!out.empty() && out != "Etc/Unknown") return out;
-    }
-    return "UTC";
+std::unique_ptr<icu::TimeZone> SystemClock::createTimeZone() const {
+    return std::make_unique<SystemTimeZone>();
+}
+
+std::unique_ptr<icu::TimeZone> FixedClock::createTimeZone() const {
+    if (zone_.empty()) return std::make_unique<SystemTimeZone>();
+    // An unknown id gives ICU's "Etc/Unknown", which behaves as UTC.
+    return std::unique_ptr<icu::TimeZone>(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone_)));
 }

@@ -138,8 +138,11 @@ void HomeStatisticsViewController::reReloadUIViewData() {
         where = "years = ? and months = ? and days = ? and orderSalesAndPurchaseTags = ?";
         args = {formatCount(today.year), formatCount(today.month), formatCount(today.day), tag};
     } else if (kindText == KL("KLWeeks")) {
-        where = "years = ? and recordeWeekInYearTime = ? and orderSalesAndPurchaseTags = ?";
-        args = {formatCount(today.year), label("WeeksLbl").text, tag};
+        // The week of today's ISO week-year, whichever calendar year its days fall in.
+        auto week = SUserCommodityDB::weekCondition(formatCount(today.weekYear),
+                                                    label("WeeksLbl").text, tag);
+        where = std::move(week.where);
+        args = std::move(week.args);
     } else if (kindText == KL("KLMonths")) {
         where = "years = ? and months = ? and orderSalesAndPurchaseTags = ?";
         args = {label("oldYearsLbl").text, label("oldMonthLbl").text, tag};
@@ -166,10 +169,10 @@ void HomeStatisticsViewController::lastMonthDataEvent() {
     if (kindText == KL("KLWeeks")) {
         auto& week = label("WeeksLbl");
         week.text = storeAndReadBack(formatCount(intValue(week.text) - 1), "16");
-        // Week 1 goes back to the last week of today's year, which has 52 or 53.
+        // Week 1 goes back to the last week of today's ISO week-year, which has 52 or 53.
         if (intValue(week.text) < 1) {
             const int lastWeek =
-                ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+                ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().weekYear);
             week.text = storeAndReadBack(formatCount(lastWeek), "16");
         }
     } else if (kindText == KL("KLMonths")) {
@@ -194,7 +197,7 @@ void HomeStatisticsViewController::nextMonthDataEvent() {
         auto& week = label("WeeksLbl");
         week.text = storeAndReadBack(formatCount(intValue(week.text) + 1), "16");
         const int lastWeek =
-            ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().year);
+            ConstParameterAndMethod::weeksInYear(ConstParameterAndMethod::today().weekYear);
         if (intValue(week.text) > lastWeek) week.text = storeAndReadBack("1", "16");
     } else if (kindText == KL("KLMonths")) {
         auto& month = label("oldMonthLbl");
@@ -312,9 +315,6 @@ void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart&
     const ChartColumn* c = chart.column(column);
     if (!c) return;
 
-    const double height = floatBox ? floatBox->height : FloatBox::kHeight;
-    const double bx = c->x + 1.25 * c->width;
-    const double by = c->y + c->height * (1 - c->grade) - (height + c->width / 4);
     if (!floatBox) {
         // The box may still be among the widgets, hidden, from an earlier touch.
         floatBox = get<FloatBox>("floatBox");
@@ -323,8 +323,10 @@ void HomeStatisticsViewController::columnChart_fingerDidEnterColumn(ColumnChart&
         floatBox->title.clear();
         floatBox->opacity = 0;
     }
-    floatBox->x = bx;
-    floatBox->y = by;
+    // Right of the column, unless the box would pass the chart's right edge there.
+    floatBox->column = column;
+    floatBox->leftOfColumn =
+        c->x + (1 + FloatBox::kGap) * c->width + FloatBox::kWidth > chart.x + chart.width;
     floatBox->value = c->value;
     floatBox->visible = true;
     floatBox->opacity = 1;  // the page fades it in over 0.5 s
@@ -335,7 +337,6 @@ void HomeStatisticsViewController::columnChart_fingerDidLeaveColumn(ColumnChart&
 void HomeStatisticsViewController::fingerDidLeaveColumnChart(ColumnChart&) {
     if (!floatBox) return;
     // The page fades it out while it sinks by its own height; then it is gone.
-    floatBox->y += floatBox->height;
     floatBox->opacity = 0;
     floatBox->visible = false;
     floatBox = nullptr;

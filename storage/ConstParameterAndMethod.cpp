@@ -29,10 +29,9 @@ icu::Locale userLocale() {
     return icu::Locale("en");
 }
 
-icu::TimeZone* zoneFor(const std::string& zone) {
-    const std::string id = zone.empty() ? Clock::current().timeZoneId() : zone;
-    // An unknown id gives ICU's "Etc/Unknown", which behaves as UTC.
-    return icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(id));
+// The clock's zone, for a calendar to adopt.
+icu::TimeZone* deviceZone() {
+    return Clock::current().createTimeZone().release();
 }
 
 UDate toUDate(TimePoint t) {
@@ -45,13 +44,12 @@ TimePoint fromUDate(UDate d) {
         std::chrono::milliseconds(static_cast<long long>(d))));
 }
 
-std::string formatWith(TimePoint t, const std::string& pattern, const icu::Locale& locale,
-                       const std::string& zone) {
+std::string formatWith(TimePoint t, const std::string& pattern, const icu::Locale& locale) {
     UErrorCode status = U_ZERO_ERROR;
     icu::SimpleDateFormat fmt(icu::UnicodeString::fromUTF8(pattern), locale, status);
     if (U_FAILURE(status)) return {};
     // The Gregorian calendar even where the locale's default is another one.
-    auto* calendar = new icu::GregorianCalendar(zoneFor(zone), locale, status);
+    auto* calendar = new icu::GregorianCalendar(deviceZone(), locale, status);
     if (U_FAILURE(status)) {
         delete calendar;
         return {};
@@ -64,8 +62,48 @@ std::string formatWith(TimePoint t, const std::string& pattern, const icu::Local
     return text;
 }
 
+// The calendar parts of a moment in a zone (adopted).
+CalendarDate partsIn(icu::TimeZone* zone, UDate when) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar calendar(zone, posixLocale(), status);
+    CalendarDate out;
+    if (U_FAILURE(status)) return out;
+    // ISO 8601 weeks: Monday first, week 1 holds the year's first Thursday.
+    calendar.setFirstDayOfWeek(UCAL_MONDAY);
+    calendar.setMinimalDaysInFirstWeek(4);
+    calendar.setTime(when, status);
+    out.year = calendar.get(UCAL_YEAR, status);
+    out.month = calendar.get(UCAL_MONTH, status) + 1;
+    out.day = calendar.get(UCAL_DATE, status);
+    out.weekOfYear = calendar.get(UCAL_WEEK_OF_YEAR, status);
+    out.weekday = calendar.get(UCAL_DAY_OF_WEEK, status);  // UCAL_SUNDAY is 1
+    out.weekYear = calendar.get(UCAL_YEAR_WOY, status);
+    if (U_FAILURE(status)) return CalendarDate{};
+    return out;
+}
+
+// Reads a text with a pattern, strictly and whole, in a zone (adopted).
+std::optional<UDate> parseIn(const std::string& text, const std::string& pattern,
+                             icu::TimeZone* zone) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto* calendar = new icu::GregorianCalendar(zone, posixLocale(), status);
+    icu::SimpleDateFormat fmt(icu::UnicodeString::fromUTF8(pattern), posixLocale(), status);
+    if (U_FAILURE(status)) {
+        delete calendar;
+        return std::nullopt;
+    }
+    fmt.adoptCalendar(calendar);
+    fmt.setLenient(false);
+    const icu::UnicodeString input = icu::UnicodeString::fromUTF8(text);
+    icu::ParsePosition pos(0);
+    UDate d = fmt.parse(input, pos);
+    if (pos.getErrorIndex() >= 0 || pos.getIndex() != input.length() || pos.getIndex() == 0)
+        return std::nullopt;
+    return d;
+}
+
 std::string formatNow(const std::string& pattern) {
-    return formatWith(Clock::current().now(), pattern, posixLocale(), "");
+    return formatWith(Clock::current().now(), pattern, posixLocale());
 }
 
 }  // namespace
@@ -83,7 +121,7 @@ std::string ConstParameterAndMethod::getMinutesNow() {
 }
 
 std::string ConstParameterAndMethod::getCurrentYearAndMonth() {
-    return formatWith(Clock::current().now(), "yyyy,MMM", userLocale(), "");
+    return formatWith(Clock::current().now(), "yyyy,MMM", userLocale());
 }
 
 Text ConstParameterAndMethod::getCurrentWeekDay(long weekday) {
@@ -94,50 +132,30 @@ Text ConstParameterAndMethod::getCurrentWeekDay(long weekday) {
 }
 
 CalendarDate ConstParameterAndMethod::dateParts(TimePoint t) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar calendar(zoneFor(""), posixLocale(), status);
-    CalendarDate out;
-    if (U_FAILURE(status)) return out;
-    // ISO 8601 weeks: Monday first, week 1 holds the year's first Thursday.
-    calendar.setFirstDayOfWeek(UCAL_MONDAY);
-    calendar.setMinimalDaysInFirstWeek(4);
-    calendar.setTime(toUDate(t), status);
-    out.year = calendar.get(UCAL_YEAR, status);
-    out.month = calendar.get(UCAL_MONTH, status) + 1;
-    out.day = calendar.get(UCAL_DATE, status);
-    out.weekOfYear = calendar.get(UCAL_WEEK_OF_YEAR, status);
-    out.weekday = calendar.get(UCAL_DAY_OF_WEEK, status);  // UCAL_SUNDAY is 1
-    if (U_FAILURE(status)) return CalendarDate{};
-    return out;
+    return partsIn(deviceZone(), toUDate(t));
 }
 
 CalendarDate ConstParameterAndMethod::today() {
     return dateParts(Clock::current().now());
 }
 
-std::string ConstParameterAndMethod::format(TimePoint t, const std::string& pattern,
-                                            const std::string& zone) {
-    return formatWith(t, pattern, posixLocale(), zone);
+std::string ConstParameterAndMethod::format(TimePoint t, const std::string& pattern) {
+    return formatWith(t, pattern, posixLocale());
 }
 
 std::optional<TimePoint> ConstParameterAndMethod::parse(const std::string& text,
                                                         const std::string& pattern) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat fmt(icu::UnicodeString::fromUTF8(pattern), posixLocale(), status);
-    if (U_FAILURE(status)) return std::nullopt;
-    auto* calendar = new icu::GregorianCalendar(zoneFor(""), posixLocale(), status);
-    if (U_FAILURE(status)) {
-        delete calendar;
-        return std::nullopt;
-    }
-    fmt.adoptCalendar(calendar);
-    fmt.setLenient(false);
-    const icu::UnicodeString input = icu::UnicodeString::fromUTF8(text);
-    icu::ParsePosition pos(0);
-    UDate d = fmt.parse(input, pos);
-    if (pos.getErrorIndex() >= 0 || pos.getIndex() != input.length() || pos.getIndex() == 0)
-        return std::nullopt;
-    return fromUDate(d);
+    const auto d = parseIn(text, pattern, deviceZone());
+    if (!d) return std::nullopt;
+    return fromUDate(*d);
+}
+
+std::optional<CalendarDate> ConstParameterAndMethod::calendarDate(const std::string& text,
+                                                                  const std::string& pattern) {
+    // UTC has every midnight; the parts are read back in the same zone.
+    const auto d = parseIn(text, pattern, icu::TimeZone::getGMT()->clone());
+    if (!d) return std::nullopt;
+    return partsIn(icu::TimeZone::getGMT()->clone(), *d);
 }
 
 int ConstParameterAndMethod::weeksInYear(int year) {

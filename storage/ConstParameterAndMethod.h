@@ -14,6 +14,7 @@ struct CalendarDate {
     int day = 0;         // 1..31
     int weekOfYear = 0;  // 1..53, ISO 8601
     int weekday = 0;     // 1 Sunday .. 7 Saturday
+    int weekYear = 0;    // the ISO week-year weekOfYear counts in: year - 1, year or year + 1
 };
 
 class ConstParameterAndMethod {
@@ -30,11 +31,15 @@ public:
     // Calendar parts of a moment in the clock's time zone (default: now).
     static CalendarDate dateParts(TimePoint t);
     static CalendarDate today();
-    // Formats a moment with an ICU pattern in the clock's time zone (or the given zone).
-    static std::string format(TimePoint t, const std::string& pattern,
-                              const std::string& zone = "");
+    // Formats a moment with an ICU pattern in the clock's time zone.
+    static std::string format(TimePoint t, const std::string& pattern);
     // Reads a date text back with a pattern in the clock's time zone; absent when unreadable.
     static std::optional<TimePoint> parse(const std::string& text, const std::string& pattern);
+    // The calendar parts of the day a date text names, read with a pattern; absent when
+    // unreadable. No time zone takes part, so a day whose local midnight a daylight-time
+    // change skips reads like any other.
+    static std::optional<CalendarDate> calendarDate(const std::string& text,
+                                                    const std::string& pattern);
     // The last ISO week number of a year: 52 or 53.
     static int weeksInYear(int year);
     // Abbreviated month name, 1..12, in the user's language.

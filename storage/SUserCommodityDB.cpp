@@ -1,5 +1,7 @@
 #include "storage/SUserCommodityDB.h"
 
+#include "storage/NumberText.h"
+
 bool SUserCommodityDB::createCommodDataBase() {
     return createTable(
         "CREATE TABLE SUserCommodity (uid INTEGER PRIMARY KEY AUTOINCREMENT NOT "
@@ -88,10 +90,28 @@ SUserCommodityDB::findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(
 SUserCommodityDB::List SUserCommodityDB::
     findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& week, const Text& kind) {
-    return list(
-        "SELECT * FROM SUserCommodity WHERE years = ? and recordeWeekInYearTime = ? and "
-        "orderSalesAndPurchaseTags = ? ORDER BY uid DESC",
-        {year, week, kind});
+    const Condition c = weekCondition(year, week, kind);
+    return list("SELECT * FROM SUserCommodity WHERE " + c.where + " ORDER BY uid DESC", c.args);
+}
+
+// Only the week index is offered to the planner ("+" keeps a column out of index choice):
+// it finds a week's few rows at once, where the year-and-kind index would walk a whole year.
+SUserCommodityDB::Condition SUserCommodityDB::weekCondition(const Text& weekYear, const Text& week,
+                                                            const Text& kind) {
+    const int w = intValue(week);
+    const bool first = w == 1, last = w == 52 || w == 53;
+    if (!first && !last) {
+        return {"years = ? and recordeWeekInYearTime = ? and +orderSalesAndPurchaseTags = ?",
+                {weekYear, week, kind}};
+    }
+    // Week 1 spills back into December, the last week forward into January.
+    const int y = intValue(weekYear);
+    return {
+        "((years = ? and recordeWeekInYearTime = ? and +months = ?) or "
+        "(years = ? and recordeWeekInYearTime = ? and +months = ?)) and "
+        "+orderSalesAndPurchaseTags = ?",
+        {weekYear, week, std::string(first ? "1" : "12"), formatCount(first ? y - 1 : y + 1), week,
+         std::string(first ? "12" : "1"), kind}};
 }
 
 SUserCommodityDB::List SUserCommodityDB::

@@ -29,6 +29,7 @@ class SUserCommodityDB : public SStore<SUserCommodity> {
         const Text& year, const Text& month, const Text& day, const Text& kind);
     List findChartWithYearsLike_findProfitWithSalesAndPurchaseTagsLike(const Text& year,
                                                                        const Text& kind);
+    // The headers dated in ISO week `week` of the ISO week-year `year` (see weekCondition).
     List findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
         const Text& year, const Text& week, const Text& kind);
     List
@@ -42,5 +43,16 @@ class SUserCommodityDB : public SStore<SUserCommodity> {
                                                                          const Text& month,
                                                                          const Text& day);
     List findAllInventoryBySalesAndPurchaseTagsLike(const Text& kind);
+
+    // The condition, with its arguments, that selects the headers of a kind dated in ISO week
+    // `week` of the ISO week-year `weekYear`. A header keeps the calendar year of its date
+    // beside the week, so week 1 also takes the December days of the year before (stored with
+    // that year), and weeks 52 and 53 the January days of the year after; the month tells
+    // them from the same week number's days at the other end of the stored year.
+    struct Condition {
+        std::string where;
+        std::vector<SQLValue> args;
+    };
+    static Condition weekCondition(const Text& weekYear, const Text& week, const Text& kind);
     List exportCSVDataForPurchaseOrReturn(const Text& kindText);
 };

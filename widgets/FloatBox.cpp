@@ -8,8 +8,9 @@ std::string FloatBox::text() const {
 
 void FloatBox::describeInto(ViewNode& node) const {
     node.set("text", text())
-        .set("x", x)
-        .set("y", y)
+        .set("column", column)
+        .set("side", leftOfColumn ? "left" : "right")
+        .set("gap", kGap)
         .set("opacity", opacity)
         .set("visible", visible);
 }

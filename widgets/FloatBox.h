@@ -1,7 +1,10 @@
 #pragma once
-// The small value box shown over a chart column while a finger rests on it. The page fades
-// it in (opacity 0 to 1) and out; here it is only where it is, what it reads and whether
-// it is shown.
+// The small value box shown beside a chart column while a finger rests on it. It stands on
+// one side of its column, a quarter of the column's width away from it, its foot as far above
+// the top of the column's bar. Where the page draws the chart only the page knows, so the box
+// names its column and side and the page places it beside that column as drawn (keeping it
+// on screen); the page also fades it in (opacity 0 to 1) and, once hidden, out while it sinks
+// by its own height.
 #include <string>
 
 #include "platform/UI.h"
@@ -11,13 +14,11 @@ class FloatBox : public Widget {
     using Widget::Widget;
     const char* kind() const override { return "floatbox"; }
 
-    static constexpr double kWidth = 64;
-    static constexpr double kHeight = 40;
+    static constexpr double kWidth = 64;  // in chart points, for the choice of side
+    static constexpr double kGap = 0.25;  // away from the column, in column widths
 
-    double x = 0;
-    double y = 0;
-    double width = kWidth;
-    double height = kHeight;
+    int column = -1;            // position of the column from the left
+    bool leftOfColumn = false;  // else right of it
     float value = 0;
     std::string unit;
     std::string title;

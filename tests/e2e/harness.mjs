@@ -58,10 +58,11 @@ export class App {
     return this.browser;
   }
 
-  // A fresh page of the given CSS size at 2 device pixels per CSS pixel, on the app.
-  async open(viewport = PHONE_568) {
+  // A fresh page of the given CSS size at 2 device pixels per CSS pixel, on the app;
+  // `options` go to the browser context (a touch screen: {hasTouch: true}).
+  async open(viewport = PHONE_568, options = {}) {
     if (!this.browser) await this.launchBrowser();
-    const context = await this.browser.newContext({viewport, deviceScaleFactor: 2});
+    const context = await this.browser.newContext({viewport, deviceScaleFactor: 2, ...options});
     const page = await context.newPage();
     const screen = new Screen(page);
     page.on('pageerror', (err) => screen.errors.push(err));
@@ -231,6 +232,65 @@ export class Screen {
     await mkdir(artifacts, {recursive: true});
     await this.page.screenshot({path: path.join(artifacts, name + '.png'), animations: 'disabled'});
   }
+}
+
+// Today as the date panel gives it: "YYYY-MM-DD".
+function today() {
+  const d = new Date();
+  const p = (n) => String(n).padStart(2, '0');
+  return `${d.getFullYear()}-${p(d.getMonth() + 1)}-${p(d.getDate())}`;
+}
+
+// From a journal: one order with one line of `qty` x `price`, dated `ymd`, saved.
+export async function recordOrder(s, {name, product, qty, price, note, makeProduct,
+  ymd = today()}) {
+  const label = (id, expected) => s.until(() => s.text(id), expected, id);
+  await s.go('addNewSalesOrPurchase', 'CreateOrEditSalesAccountVC');
+  await label('showTotalValueLbl', '0.00');
+  await s.fill('orderNameText', name);
+  await s.tapAction('topShowSupplierOrCustomerListEvent');
+  await s.page.click('[data-alert] [data-row="0"]');
+  await s.go('tapJumpProductNameSelectEvent', 'SelectProductsBackViewController');
+  if (makeProduct) {
+    await s.go('addProductTypeEvent', 'AddProductTypeViewController');
+    await s.fill('productNameText', 'Hardware');
+    await s.go('completeEvent', 'SelectProductsBackViewController');
+    await s.page.click(s.cellSelector('productTypeTableView', 0) +
+      ' [data-action="buttonPressedAddProductSub"]');
+    await s.waitFor('AddProductSubViewController');
+    for (const [id, text] of [['productNameText', product], ['productModelText', 'H1'],
+      ['referencePriceText', '4'], ['productQtyText', '0'], ['productUnitsText', 'pcs']]) {
+      await s.fill(id, text);
+    }
+    await s.go('completeEvent', 'SelectProductsBackViewController');
+  }
+  await s.tapRow('productTypeTableView', 0);
+  await s.untilCell('productSubTableView', 0, 'showProductNameSubCell', product);
+  await s.tapRow('productSubTableView', 0);
+  await s.at('CreateOrEditSalesAccountVC');
+
+  await s.tapRow('tableView', 0);
+  await s.at('EditOrderItemsVC');
+  await s.fill('quantityText', qty);
+  await s.fill('priceText', price);
+  await s.go('completeEvent', 'CreateOrEditSalesAccountVC');
+  const total = (Number(qty) * Number(price)).toFixed(2);
+  await s.untilCell('tableView', 0, 'showProductAmountCell', total);
+  await label('showTotalValueLbl', total);
+
+  await s.tapAction('selectSalesDatePanelEvent');
+  const picker = s.input('datePicker');
+  await picker.fill(ymd);
+  await picker.dispatchEvent('change');
+  await label('showDateLbl', ymd.replaceAll('-', '/'));
+  await s.tapAction('hideDatePanelEvent');
+
+  await s.go('tapJumpNoteSelectEvent', 'NoteSelectListView');
+  await s.fill('noteText', note);
+  await s.go('inputTextCompleteEvent', 'CreateOrEditSalesAccountVC');
+  await label('showNotesLbl', note);
+  await s.shot(`order-editor-${name.replace(/\W+/g, '-').toLowerCase()}`);
+  await s.tapAction('saveToDoneEvent');
 }
 
 // One program and one phone-sized page on it; close() stops both and removes the data.

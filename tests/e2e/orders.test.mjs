@@ -4,67 +4,9 @@
 // and the dashboard's figures.
 import {test} from 'node:test';
 
-import {useApp} from './harness.mjs';
+import {recordOrder, useApp} from './harness.mjs';
 
 const app = useApp();
-
-function today() {
-  const d = new Date();
-  const p = (n) => String(n).padStart(2, '0');
-  const [y, m, day] = [d.getFullYear(), p(d.getMonth() + 1), p(d.getDate())];
-  return {ymd: `${y}-${m}-${day}`, label: `${y}/${m}/${day}`};
-}
-
-// From a journal: one order with one line of `qty` x `price`, saved.
-async function recordOrder(s, {name, product, qty, price, note, makeProduct}) {
-  const label = (id, expected) => s.until(() => s.text(id), expected, id);
-  await s.go('addNewSalesOrPurchase', 'CreateOrEditSalesAccountVC');
-  await label('showTotalValueLbl', '0.00');
-  await s.fill('orderNameText', name);
-  await s.tapAction('topShowSupplierOrCustomerListEvent');
-  await s.page.click('[data-alert] [data-row="0"]');
-  await s.go('tapJumpProductNameSelectEvent', 'SelectProductsBackViewController');
-  if (makeProduct) {
-    await s.go('addProductTypeEvent', 'AddProductTypeViewController');
-    await s.fill('productNameText', 'Hardware');
-    await s.go('completeEvent', 'SelectProductsBackViewController');
-    await s.page.click(s.cellSelector('productTypeTableView', 0) +
-      ' [data-action="buttonPressedAddProductSub"]');
-    await s.waitFor('AddProductSubViewController');
-    for (const [id, text] of [['productNameText', product], ['productModelText', 'H1'],
-      ['referencePriceText', '4'], ['productQtyText', '0'], ['productUnitsText', 'pcs']]) {
-      await s.fill(id, text);
-    }
-    await s.go('completeEvent', 'SelectProductsBackViewController');
-  }
-  await s.tapRow('productTypeTableView', 0);
-  await s.untilCell('productSubTableView', 0, 'showProductNameSubCell', product);
-  await s.tapRow('productSubTableView', 0);
-  await s.at('CreateOrEditSalesAccountVC');
-
-  await s.tapRow('tableView', 0);
-  await s.at('EditOrderItemsVC');
-  await s.fill('quantityText', qty);
-  await s.fill('priceText', price);
-  await s.go('completeEvent', 'CreateOrEditSalesAccountVC');
-  const total = (Number(qty) * Number(price)).toFixed(2);
-  await s.untilCell('tableView', 0, 'showProductAmountCell', total);
-  await label('showTotalValueLbl', total);
-
-  await s.tapAction('selectSalesDatePanelEvent');
-  const picker = s.input('datePicker');
-  await picker.fill(today().ymd);
-  await picker.dispatchEvent('change');
-  await label('showDateLbl', today().label);
-  await s.tapAction('hideDatePanelEvent');
-
-  await s.go('tapJumpNoteSelectEvent', 'NoteSelectListView');
-  await s.fill('noteText', note);
-  await s.go('inputTextCompleteEvent', 'CreateOrEditSalesAccountVC');
-  await label('showNotesLbl', note);
-  await s.shot(`order-editor-${name.replace(/\W+/g, '-').toLowerCase()}`);
-  await s.tapAction('saveToDoneEvent');
-}
 
 // Waits until each label or cell (id, or [table, row, field]) reads its value.
 async function expectAll(s, pairs) {

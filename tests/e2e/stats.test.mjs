@@ -1,60 +1,62 @@
-// Inventory and order statistics in the browser, on an empty ledger: opened from the
-// dashboard, period kinds switched through the selector, purchases chosen through the
-// sheet, and a column touched without any amount to show.
+// Order statistics in the browser: on an empty ledger (zeros, the period kinds, purchases
+// through the sheet), then with two sales, whose value box stands beside the touched column
+// as drawn, at 320 and 414 points wide, for a resting mouse and for a tap.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
-import {useApp} from './harness.mjs';
+import {recordOrder, useApp} from './harness.mjs';
 
 const app = useApp();
 const DASHBOARD = 'InventoryProfitCostListViewController';
+const column = (s, i) => s.page.locator(`#app [data-id="columnChart"] [data-column="${i}"]`);
+const floatBox = (s) => s.page.locator('#app [data-id="floatBox"]');
+const opacity = (s) => floatBox(s).evaluate((n) => getComputedStyle(n).opacity);
 
-test('inventory statistics of an empty catalogue lists nothing and goes back', async () => {
+test('statistics of an empty ledger, then the value box beside the touched column', async () => {
   const s = app.screen;
-  await s.waitFor(DASHBOARD);
-  await s.go('showInventoryStatisticsEvent', 'ALLInventoryViewController');
-  assert.match(await s.title(), /\(0\)$/);
-  assert.equal(await s.page.locator('#app [data-row]').count(), 0);
-  await s.go('backEvent', DASHBOARD);
-});
-
-test('order statistics on an empty ledger: zeros, kinds, purchases, no value box', async () => {
-  const s = app.screen;
-  const visible = (id) => s.page.locator(`#app [data-id="${id}"]`).isVisible();
   await s.go('showOrderStatisticsEvent', 'HomeStatisticsViewController');
-  for (const id of ['showIncomeValueText', 'showOrderTotalCountsValueText',
-    'showOrderTotalEntrysValueText']) {
-    assert.equal(await s.text(id), '0.00', id);
-  }
-  assert.ok(await visible('DaysLbl'));
-  assert.ok(!(await visible('WeeksLbl')));
-
-  // Weeks, then years: each shows its own label only.
-  await s.page.click('#app [data-id="segmentView"] [data-index="1"]');
-  await s.page.locator('#app [data-id="WeeksLbl"]').waitFor({state: 'visible'});
-  assert.ok(!(await visible('DaysLbl')));
+  assert.equal(await s.text('showIncomeValueText'), '0.00');
   await s.page.click('#app [data-id="segmentView"] [data-index="3"]');
-  await s.page.locator('#app [data-id="YearsLbl"]').waitFor({state: 'visible'});
   const year = Number(await s.text('YearsLbl'));
   await s.tapAction('nextMonthDataEvent');
   await s.until(() => s.text('YearsLbl'), String(year + 1), 'next year');
-  assert.equal(await s.text('showIncomeValueText'), '0.00');
-
-  // Purchases through the chooser.
-  const salesTitle = await s.title();
   await s.page.click('#app button[data-action="choseEvent"]');
   await s.tapSheet(1);
-  await s.page.waitForFunction((t) =>
-    document.querySelector('#app [data-id="title"]').textContent.trim() !== t, salesTitle);
-  assert.equal(await s.page.locator('[data-sheet]').count(), 0);
-
-  // Twelve columns, all flat; touching one shows no value box.
-  const columns = s.page.locator('#app [data-id="columnChart"] [data-column]');
-  assert.equal(await columns.count(), 12);
-  await columns.nth(4).hover();
-  await columns.nth(4).click();
-  await s.page.waitForTimeout(300);
-  const box = s.page.locator('[data-id="floatBox"]');
-  assert.ok((await box.count()) === 0 || !(await box.isVisible()));
+  await s.until(() => s.title(), '(Purchase)Order statistics', 'title');
   await s.go('closeEvent', DASHBOARD);
+
+  await s.go('jumpOutItems2Event', 'OUTItemsViewController');
+  for (const [month, qty] of [['02', '2'], ['11', '1']]) {
+    await recordOrder(s, {name: month, product: 'Saw', qty, price: '400', note: '-',
+      makeProduct: month === '02', ymd: `${year}-${month}-15`});
+    await s.waitFor('OUTItemsViewController');
+  }
+  await s.go('jumpInventoryItems1Event', DASHBOARD);
+  await s.go('showOrderStatisticsEvent', 'HomeStatisticsViewController');
+
+  for (const [width, height, touch] of [[320, 568, false], [414, 736, true]]) {
+    const p = await app.app.open({width, height}, {hasTouch: touch, isMobile: touch});
+    await p.waitFor('HomeStatisticsViewController');
+    // February, the tallest column: to its right; November, near the end: to its left. On
+    // its side, a quarter of the bar's width away, its foot as far above the bar's top.
+    for (const [i, side, value] of [[1, 'right', '800.0'], [10, 'left', '400.0']]) {
+      await (touch ? column(p, i).tap() : column(p, i).hover());
+      await p.until(async () => (await floatBox(p).textContent()).trim(), value, 'value');
+      await p.page.waitForTimeout(600);  // faded in; still there after a tap is over
+      assert.equal(await opacity(p), '1');
+      const bar = await column(p, i).locator('.bar-rect').boundingBox();
+      const b = await floatBox(p).boundingBox();
+      const gap = bar.width / 4;
+      const off = side === 'right' ? b.x - (bar.x + bar.width + gap) : bar.x - gap - b.x - b.width;
+      const where = JSON.stringify({width, i, b, bar});
+      assert.ok(b.x >= 0 && b.y >= 0 && b.x + b.width <= width && b.y + b.height <= height, where);
+      assert.ok(Math.abs(off) < 1 && Math.abs(bar.y - gap - b.y - b.height) < 1, where);
+      await p.shot(`stats-value-box-${width}-${i}`);
+    }
+    if (touch) {
+      await p.page.tap('#app [data-id="showIncomeValueText"]');  // a touch elsewhere
+      await p.until(() => opacity(p), '0', 'faded');
+    }
+    await p.close();
+  }
 });

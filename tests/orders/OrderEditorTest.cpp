@@ -104,35 +104,46 @@ TEST_F(OrderEditor, DeleteRemovesOnlyTheOrdersLinesAndBackLeavesPickedLines) {
     EXPECT_EQ(allLines().size(), 3u);
 }
 
-TEST_F(OrderEditor, PickedDateIsTheCalendarDateOnEitherSideOfGreenwich) {
+TEST_F(OrderEditor, PickedDaysSaveAndSaveAgainAsTheirCalendarDayInAnyZone) {
     struct Case {
-        const char* zone;
-        const char* picked;
-        const char* stored;  // date|year|month|day|week|weekday
+        const char *zone, *picked, *stored;  // stored: date|year|month|day|week|weekday
+        int hour;  // of "today", the 20th of the picked month: a day off in GMT
     };
     const Case cases[] = {
-        {"America/Los_Angeles", "2015-12-31", "2015/12/31|2015|12|31|53|Thursday"},
-        {"Asia/Tokyo", "2015-12-31", "2015/12/31|2015|12|31|53|Thursday"},
-        {"America/Los_Angeles", "2016-01-01", "2016/01/01|2016|1|1|53|Friday"},
-        {"Asia/Tokyo", "2016-01-01", "2016/01/01|2016|1|1|53|Friday"},
-        {"Pacific/Kiritimati", "2015-03-01", "2015/03/01|2015|3|1|9|Sunday"},
-        {"Pacific/Pago_Pago", "2015-03-01", "2015/03/01|2015|3|1|9|Sunday"},
+        {"Pacific/Kiritimati", "2016-01-01", "2016/01/01|2016|1|1|53|Friday", 0},
+        {"Pacific/Pago_Pago", "2015-12-31", "2015/12/31|2015|12|31|53|Thursday", 23},
+        // Daylight time begins at midnight: these days have no 00:00.
+        {"America/Santiago", "2024-09-08", "2024/09/08|2024|9|8|36|Sunday", 23},
+        {"Asia/Beirut", "2024-03-31", "2024/03/31|2024|3|31|13|Sunday", 0},
+        {"America/Havana", "2024-03-10", "2024/03/10|2024|3|10|10|Sunday", 23},
     };
     openJournal();
+    auto picker = [&] { return top()->get<DatePicker>("datePicker")->calendarDateText(); };
+    auto stored = [&] {
+        const auto all = headers();
+        return std::to_string(all.size()) + ":" +
+               join({all[0].recordeDateTime, all[0].years, all[0].months, all[0].days,
+                     all[0].recordeWeekInYearTime, all[0].recordeWeekTime});
+    };
     size_t saved = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + c.picked);
         clock_->setZone(c.zone);
+        clock_->set(at(std::stoi(c.picked), std::stoi(c.picked + 5), 20, c.hour, 30, 0, c.zone));
         addOrder();
+        EXPECT_EQ(picker(), std::string(c.picked, 8) + "20");  // today in the device's zone
         ASSERT_TRUE(tap("selectSalesDatePanelEvent"));
         ASSERT_TRUE(pickDate("datePicker", c.picked));
-        EXPECT_EQ(labelText("showDateLbl"), std::string(c.stored).substr(0, 10));
         saveAs(c.zone);
-        auto all = headers();
-        ASSERT_EQ(all.size(), ++saved);
-        EXPECT_EQ(join({all[0].recordeDateTime, all[0].years, all[0].months, all[0].days,
-                        all[0].recordeWeekInYearTime, all[0].recordeWeekTime}),
-                  c.stored);
+        const std::string expected = std::to_string(++saved) + ":" + c.stored;
+        EXPECT_EQ(stored(), expected);
+
+        // Opened from the journal of its month: the panel shows the order's own day.
+        ASSERT_TRUE(selectRow("tableView", 0));
+        EXPECT_EQ(picker(), c.picked);
+        ASSERT_TRUE(tap("saveToDoneEvent"));
+        ASSERT_EQ(top()->className(), "OUTItemsViewController");
+        EXPECT_EQ(stored(), expected);
     }
 }
 

@@ -1,10 +1,9 @@
-// Where the ledger lives, and which clock and zone the process reads.
+// Where the ledger lives.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "EnvGuard.h"
-#include "platform/Clock.h"
 #include "platform/DocumentsDirectory.h"
 #include "tests/sql/ScratchDir.h"
 
@@ -40,20 +39,4 @@ TEST(DocumentsDirectory, EnsureCreatesParentsAndRejectsNonDirectories) {
     EXPECT_FALSE(DocumentsDirectory::ensure(plain + "/below", &error));
     EXPECT_NE(error.find(plain + "/below"), std::string::npos) << error;
     EXPECT_FALSE(DocumentsDirectory::ensure("", nullptr));
-}
-
-TEST(Clock, ZoneComesFromTZAndATestClockReplacesTheSystemOne) {
-    EnvGuard env;
-    env.set("TZ", ":Europe/Madrid");
-    EXPECT_EQ(SystemClock().timeZoneId(), "Europe/Madrid");
-    env.unset("TZ");
-    EXPECT_FALSE(SystemClock().timeZoneId().empty());
-    auto fixed = std::make_shared<FixedClock>(Clock::TimePoint(std::chrono::seconds(1431187370)),
-                                              "Asia/Tokyo");
-    Clock::install(fixed);
-    fixed->advance(std::chrono::seconds(5));
-    EXPECT_EQ(Clock::current().now(), Clock::TimePoint(std::chrono::seconds(1431187375)));
-    EXPECT_EQ(Clock::current().timeZoneId(), "Asia/Tokyo");
-    Clock::install(nullptr);
-    EXPECT_NE(dynamic_cast<SystemClock*>(&Clock::current()), nullptr);
 }

@@ -116,23 +116,19 @@ TEST_F(InventoryStatistics, HistoryShowsOneMonthOfThatProductAndStepsAcrossYearE
         cells(2, {"showTypeCell", "showModelValueCell", "showTotalValueCell", "showDateTimeCell"}),
         "Purchase|M1|8.00 (10kg x 2)|2015/05/09,16:02");
 
+    // Each arrow: the month shown, the title, and the month and year just stored (the month
+    // before any wrap).
     auto& d = UserDefaults::standardUserDefaults();
-    auto ym = [&] { return labelText("YearsLbl") + "/" + labelText("MonthLbl"); };
-    ASSERT_TRUE(tap("backwardEvent"));
-    EXPECT_EQ(ym(), "2014/12");
-    EXPECT_EQ(d.stringForKey("2014"), "2014");
-    EXPECT_EQ(d.stringForKey("5"), "0");
-    EXPECT_EQ(h->title, "Nails(1)");
-    ASSERT_TRUE(tap("backwardEvent"));
-    EXPECT_EQ(ym(), "2014/11");
-    EXPECT_EQ(h->title, "Nails(0)");
-    ASSERT_TRUE(tap("forwardEvent"));
-    ASSERT_TRUE(tap("forwardEvent"));
-    EXPECT_EQ(ym(), "2015/1");
-    EXPECT_EQ(d.stringForKey("5"), "13");
-    EXPECT_EQ(h->title, "Nails(3)");
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(tap("forwardEvent"));
-    EXPECT_EQ(ym(), "2016/1");
+    const char* const steps[][2] = {{"backwardEvent", "2014/12 Nails(1) 0 2014"},
+                                    {"backwardEvent", "2014/11 Nails(0) 11 2014"},
+                                    {"forwardEvent", "2014/12 Nails(1) 12 2014"},
+                                    {"forwardEvent", "2015/1 Nails(3) 13 2015"}};
+    for (const auto& [event, expected] : steps) {
+        ASSERT_TRUE(tap(event));
+        EXPECT_EQ(labelText("YearsLbl") + "/" + labelText("MonthLbl") + " " + h->title + " " +
+                      orEmpty(d.stringForKey("5")) + " " + orEmpty(d.stringForKey("2014")),
+                  expected);
+    }
 }
 
 TEST_F(InventoryStatistics, EmptyMonthShowsCountZeroAndTheToastAndAppearingReturnsToToday) {

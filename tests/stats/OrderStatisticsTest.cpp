@@ -3,6 +3,8 @@
 // (pinned clock: Saturday 9 May 2015 16:02:50, Madrid; ISO week 19 of a 53-week year).
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "platform/UserDefaults.h"
 #include "stats/HomeStatisticsViewController.h"
 #include "storage/SUserCommodityDB.h"
@@ -77,24 +79,17 @@ class OrderStatistics : public AppHarness {
 
 }  // namespace
 
-TEST_F(OrderStatistics, EmptyLedgerShowsZerosAFlatChartAndNoValueBox) {
-    auto* s = open();
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->title, "(Sales)Order statistics");
-    EXPECT_EQ(shown(), "DaysLbl");
-    EXPECT_EQ(totals(), "0.00 0.00 0.00");
-    EXPECT_EQ(key("21") + " " + key("KLDays"), "21 Days");
-    for (const auto& m : s->tempData) EXPECT_EQ(m.value, 0.0f);
-    EXPECT_TRUE(chart("enter", 4));
-    EXPECT_EQ(s->floatBox, nullptr);
-    EXPECT_EQ(s->find("floatBox"), nullptr);
-}
-
-TEST_F(OrderStatistics, PurchaseOfTodayShowsOnlyAfterChoosingPurchases) {
+TEST_F(OrderStatistics, SalesShowZerosAndAFlatChartWithoutValueBoxUntilPurchasesAreChosen) {
     start();
-    addOrder({.tag = "11", .amount = "12.5", .counts = "3", .entrys = "2"});
+    addOrder({.tag = "11", .amount = "12.5", .counts = "3", .entrys = "2"});  // a purchase today
     auto* s = open();
-    EXPECT_EQ(totals(), "0.00 0.00 0.00");
+    EXPECT_EQ(s->title + " " + shown(), "(Sales)Order statistics DaysLbl");
+    EXPECT_EQ(key("21") + " " + key("KLDays") + " " + totals(), "21 Days 0.00 0.00 0.00");
+    std::vector<float> values;
+    for (const auto& m : s->tempData) values.push_back(m.value);
+    EXPECT_EQ(values, std::vector<float>(12, 0.0f));
+    EXPECT_TRUE(chart("enter", 4));
+    EXPECT_EQ(s->find("floatBox"), nullptr);
     ASSERT_TRUE(tap("choseEvent"));
     ASSERT_TRUE(s->actionSheet());
     EXPECT_EQ(s->actionSheet()->otherTitles, (std::vector<std::string>{"Sales", "Purchase"}));
@@ -121,14 +116,17 @@ TEST_F(OrderStatistics, EachKindSumsItsOwnPeriodAndAppearingAgainResetsEverythin
     addOrder({.tag = "11", .amount = "100"});                // a purchase
     auto* s = open();
     EXPECT_EQ(totals(), "1.00 1.00 1.00");
+    addOrder({.amount = "3.333"});  // the day's arrows keep the date but sum today afresh
+    ASSERT_TRUE(tap("lastMonthDataEvent"));
+    EXPECT_EQ(labelText("DaysLbl") + " " + totals(), "2015/05/09 4.33 1.00 1.00");
     struct Step {
         int segment, stepsBack;
         const char *kind, *labels, *totals;
     } const steps[] = {
-        {1, 0, "Weeks", "WeeksLbl", "3.00 3.00 2.00"},
-        {2, 0, "Months", "oldYearsLbl oldMonthLbl", "7.00 3.00 2.00"},
+        {1, 0, "Weeks", "WeeksLbl", "6.33 3.00 2.00"},
+        {2, 0, "Months", "oldYearsLbl oldMonthLbl", "10.33 3.00 2.00"},
         {2, 2, "Months", "oldYearsLbl oldMonthLbl", "8.00 0.00 0.00"},  // March
-        {3, 0, "Years", "YearsLbl", "15.00 3.00 2.00"},
+        {3, 0, "Years", "YearsLbl", "18.33 3.00 2.00"},
         {3, 1, "Years", "YearsLbl", "16.00 0.00 0.00"},
         {2, 0, "Months", "oldYearsLbl oldMonthLbl", "8.00 0.00 0.00"}};  // still March
     for (const Step& st : steps) {
@@ -145,69 +143,71 @@ TEST_F(OrderStatistics, EachKindSumsItsOwnPeriodAndAppearingAgainResetsEverythin
     ASSERT_TRUE(tap("choseEvent"));
     ASSERT_TRUE(sheet(1));
     reappear();
-    EXPECT_EQ(s->title, "(Sales)Order statistics");
-    EXPECT_EQ(labelText("YearsLbl") + " " + labelText("oldMonthLbl"), "2015 5");
-    EXPECT_EQ(shown(), "DaysLbl");
-    EXPECT_EQ(s->segmentView->selected, 0);
-}
-
-TEST_F(OrderStatistics, DayKindArrowsKeepTheDateButRecomputeToday) {
-    open();
-    addOrder({.amount = "3.333"});
-    ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(labelText("DaysLbl") + " " + amount(), "2015/05/09 3.33");
-    addOrder({.amount = "1"});
-    ASSERT_TRUE(tap("nextMonthDataEvent"));
-    EXPECT_EQ(labelText("DaysLbl") + " " + amount(), "2015/05/09 4.33");
-    EXPECT_EQ(labelText("WeeksLbl") + " " + labelText("oldMonthLbl"), "19 5");
+    EXPECT_EQ(s->title + " " + labelText("YearsLbl") + " " + labelText("oldMonthLbl") + " " +
+                  shown() + " " + std::to_string(s->segmentView->selected),
+              "(Sales)Order statistics 2015 5 DaysLbl 0");
 }
 
 TEST_F(OrderStatistics, PeriodsWrapAtTheirEnds) {
-    struct Step {
-        int year, segment;  // today's year, period kind
-        const char *label, *from, *event, *to;
-    } const steps[] = {
-        {2015, 1, "WeeksLbl", "53", "nextMonthDataEvent", "1"},  // 2015 has 53 ISO weeks
-        {2015, 1, "WeeksLbl", "1", "lastMonthDataEvent", "53"},
-        {2014, 1, "WeeksLbl", "52", "nextMonthDataEvent", "1"},  // 2014 has 52
-        {2014, 1, "WeeksLbl", "1", "lastMonthDataEvent", "52"},
-        {2026, 1, "WeeksLbl", "1", "lastMonthDataEvent", "53"},
-        {2015, 3, "YearsLbl", "1", "lastMonthDataEvent", "1900"},
-        {2015, 3, "YearsLbl", "1900", "lastMonthDataEvent", "1899"},
-        {2015, 3, "YearsLbl", "1900", "nextMonthDataEvent", "1901"},
-        {2015, 3, "YearsLbl", "9998", "nextMonthDataEvent", "1900"},
-    };
+    // {year shown, arrow, year then}: years run to 9998 and from 1, then wrap to 1900.
+    const char* const steps[][3] = {{"1", "lastMonthDataEvent", "1900"},
+                                    {"1900", "lastMonthDataEvent", "1899"},
+                                    {"1900", "nextMonthDataEvent", "1901"},
+                                    {"9998", "nextMonthDataEvent", "1900"}};
     auto* s = open();
-    for (const Step& st : steps) {
-        SCOPED_TRACE(std::string(st.label) + " " + st.from + " " + st.event);
-        clock_->set(at(st.year, 6, 1));
-        reappear();
-        ASSERT_TRUE(segment(st.segment));
-        s->get<Label>(st.label)->text = st.from;
-        ASSERT_TRUE(tap(st.event));
-        EXPECT_EQ(labelText(st.label), st.to);
+    ASSERT_TRUE(segment(3));
+    for (const auto& [from, event, to] : steps) {
+        s->get<Label>("YearsLbl")->text = from;
+        ASSERT_TRUE(tap(event));
+        EXPECT_EQ(labelText("YearsLbl"), to) << from << " " << event;
     }
     EXPECT_EQ(key("2014"), "9999");  // stored before the wrap
 
     // Months carry the year along, and the stepped period is what gets summed.
-    clock_->set(at(2015, 1, 1));  // ISO week 1
+    clock_->set(at(2015, 1, 1));
     addOrder({.year = "2014", .month = "12", .week = "52", .amount = "6"});
-    addOrder({.month = "12", .day = "31", .week = "53", .amount = "9"});
     reappear();
     auto month = [&] { return labelText("oldYearsLbl") + "/" + labelText("oldMonthLbl"); };
     ASSERT_TRUE(segment(2));
     ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(month(), "2014/12");
-    EXPECT_EQ(key("5") + " " + key("2014"), "0 2014");
-    EXPECT_EQ(amount(), "6.00");
+    EXPECT_EQ(month() + " " + key("5") + " " + key("2014") + " " + amount(), "2014/12 0 2014 6.00");
     ASSERT_TRUE(tap("nextMonthDataEvent"));
-    EXPECT_EQ(month(), "2015/1");
-    EXPECT_EQ(key("5"), "13");
-    ASSERT_TRUE(segment(1));
-    ASSERT_TRUE(tap("lastMonthDataEvent"));
-    EXPECT_EQ(labelText("WeeksLbl") + " " + key("16"), "53 53");
-    EXPECT_EQ(amount(), "9.00");
-    EXPECT_EQ(month(), "2015/1");  // the year never moves with the week
+    EXPECT_EQ(month() + " " + key("5"), "2015/1 13");
+}
+
+TEST_F(OrderStatistics, AWeekHoldsTheOrdersOfItsIsoWeekWhateverTheirCalendarYear) {
+    start();
+    // Stored as the editor stores them, the calendar year beside the ISO week; the amount of
+    // the i-th order is 2 to the power i, so a total tells which orders it holds.
+    const char* const dated[] = {"2019 12 31 1", "2020 1 2 1", "2020 12 28 53", "2021 1 1 53",
+                                 "2021 1 3 53",  "2021 1 4 1", "2022 1 1 52",   "2022 12 26 52",
+                                 "2024 12 30 1", "2025 1 5 1", "2025 12 29 1",  "2021 12 27 52"};
+    for (size_t i = 0; i < std::size(dated); ++i) {
+        Order o{.amount = std::to_string(1 << i)};
+        std::istringstream(dated[i]) >> o.year >> o.month >> o.day >> o.week;
+        addOrder(o);
+    }
+    // Today, and the week shown with its amount on appearing, after "next", then after "last".
+    struct Step {
+        int y, m, d;
+        const char* shown[3];
+    } const steps[] = {
+        {2021, 1, 2, {"53 28.00", "1 3.00", "53 28.00"}},  // 28 Dec 2020 - 3 Jan 2021; then 2020's
+        {2022, 1, 1, {"52 2112.00", "1 32.00", "52 2112.00"}},  // 27 Dec 2021 - 2 Jan 2022
+        {2022, 12, 28, {"52 128.00", "1 0.00", "52 128.00"}},   // not 1 and 2 January 2022
+        {2025, 1, 2, {"1 768.00", "2 0.00", "1 768.00"}},       // 30 Dec 2024 - 5 Jan 2025
+        {2025, 12, 30, {"1 1024.00", "2 0.00", "1 1024.00"}},   // week 1 of 2026
+    };
+    open();
+    for (const Step& st : steps) {
+        clock_->set(at(st.y, st.m, st.d));
+        reappear();
+        ASSERT_TRUE(segment(1));
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(i == 0 || tap(i == 1 ? "nextMonthDataEvent" : "lastMonthDataEvent"));
+            EXPECT_EQ(labelText("WeeksLbl") + " " + amount(), st.shown[i]) << st.y << "-" << st.m;
+        }
+    }
 }
 
 TEST_F(OrderStatistics, ChartShowsTodaysYearAmountsRoundedToCents) {
@@ -241,58 +241,41 @@ TEST_F(OrderStatistics, HighestColumnIsTheFirstOfTheGreatest) {
     }
 }
 
-TEST_F(OrderStatistics, SelectingAColumnPaintsItBlackAndRestoresThePreviousOne) {
+TEST_F(OrderStatistics, ATouchedColumnTurnsBlackAndItsValueBoxStandsBesideIt) {
+    start();
+    addOrder({.month = "2", .amount = "10"});
+    addOrder({.month = "4", .amount = "2.56"});
     auto* s = open();
     ColumnChart& c = *s->columnChart;
     const std::string normal = c.columnColor(0);
-    ASSERT_NE(normal, "black");
-    ASSERT_TRUE(chart("select", 2));
-    EXPECT_EQ(c.columnColor(2), "black");
-    ASSERT_TRUE(chart("select", 5));
-    EXPECT_EQ(c.columnColor(2), normal);
-    EXPECT_EQ(c.columnColor(5), "black");
-    ASSERT_TRUE(chart("select", 5));  // again: stays black, its own colour still saved
-    EXPECT_EQ(s->tempColor, normal);
+    // Beside which column, on which side, what it reads, whether it shows.
+    auto described = [&] {
+        const auto* b = s->get<FloatBox>("floatBox");
+        return std::to_string(b->column) + (b->leftOfColumn ? " left " : " right ") + b->text() +
+               (b->visible ? "" : " hidden");
+    };
+    ASSERT_TRUE(chart("enter", 3));
+    FloatBox* box = s->floatBox;
+    EXPECT_EQ(described(), "3 right \n2.6 ");
+    ASSERT_TRUE(chart("select", 3));
+    ASSERT_TRUE(chart("leave", 3));
+    ASSERT_TRUE(chart("enter", 11));  // at the right end it turns to the left
+    EXPECT_EQ(s->floatBox, box);      // the same box moves
+    EXPECT_EQ(described(), "11 left \n0.0 ");
+    ASSERT_TRUE(chart("select", 11));
+    ASSERT_TRUE(chart("select", 11));  // again: stays black, its own colour still saved
+    EXPECT_EQ(c.columnColor(3) + " " + c.columnColor(11) + " " + s->tempColor,
+              normal + " black " + normal);
     EXPECT_FALSE(chart("select", 12));
     EXPECT_FALSE(chart("wiggle", 1));
-    EXPECT_EQ(c.columnColor(5), "black");
+    ASSERT_TRUE(chart("leaveChart"));
+    EXPECT_EQ(s->floatBox, nullptr);
+    EXPECT_EQ(described(), "11 left \n0.0  hidden");
+
     // A new chart (the sales/purchase choice) starts unselected.
     ASSERT_TRUE(tap("choseEvent"));
     ASSERT_TRUE(sheet(1));
     EXPECT_EQ(c.selected(), -1);
     ASSERT_TRUE(chart("select", 1));
-    EXPECT_EQ(c.columnColor(5), normal);
-}
-
-TEST_F(OrderStatistics, ValueBoxFollowsTheFingerAndIsDescribedForThePage) {
-    start();
-    addOrder({.month = "2", .amount = "10"});
-    addOrder({.month = "4", .amount = "2.56"});
-    auto* s = open();
-    ASSERT_TRUE(chart("enter", 3));
-    FloatBox* box = s->floatBox;
-    ASSERT_NE(box, nullptr);
-    const ChartColumn& april = s->columnChart->columns()[3];
-    EXPECT_DOUBLE_EQ(box->x, april.x + 1.25 * april.width);
-    EXPECT_DOUBLE_EQ(box->y,
-                     april.y + april.height * (1 - april.grade) - (box->height + april.width / 4));
-    EXPECT_EQ(box->text(), "\n2.6 ");
-    ASSERT_TRUE(chart("leave", 3));
-    ASSERT_TRUE(chart("enter", 1));
-    EXPECT_EQ(s->floatBox, box);  // the same box moves
-    ASSERT_TRUE(chart("select", 1));
-
-    std::map<std::string, const ViewNode*> widgets;  // what the page draws from
-    const ViewNode page = top()->describe();
-    for (const auto& w : page.get("widgets")->asArray()) widgets[w.get("kind")->asString()] = &w;
-    ASSERT_TRUE(widgets["chart"] && widgets["floatbox"]);
-    const auto& col = widgets["chart"]->get("columns")->asArray().at(1);
-    EXPECT_EQ(col.get("value")->asNumber(), 10);
-    EXPECT_EQ(col.get("color")->asString(), "black");
-    EXPECT_EQ(widgets["floatbox"]->get("text")->asString(), "\n10.0 ");
-
-    ASSERT_TRUE(chart("leaveChart"));
-    EXPECT_EQ(s->floatBox, nullptr);
-    EXPECT_FALSE(box->visible);
-    EXPECT_FALSE(chart("enter", 12));
+    EXPECT_EQ(c.columnColor(11), normal);
 }

@@ -47,8 +47,8 @@ TEST_F(Finds, HeadersByPeriodMatchTheMonthAsWritten) {
     });
 }
 
-TEST_F(Finds, WeekIsSelectedWithItsYear) {
-    // 31 December 2014 lies in week 1 (of 2015) but is stored with year 2014.
+TEST_F(Finds, WeekIsSelectedWithItsIsoWeekYear) {
+    // 31 December 2014 is stored with year 2014 but lies in week 1 of 2015, not of 2014.
     auto dec31 = header("dec31", "2014", "12", "31");
     auto jan2 = header("jan2", "2014", "1", "2");
     auto nextYear = header("next", "2015", "1", "2");
@@ -61,7 +61,7 @@ TEST_F(Finds, WeekIsSelectedWithItsYear) {
             headers
                 .findChartWithYearThingLike_findWithWeeksThingLike_findWithSalesAndPurchaseTagsLike(
                     "2014", "1", "21")),
-        (V{"jan2", "dec31"}));
+        (V{"jan2"}));
 }
 
 TEST_F(Finds, SameOrderKeyInTheSameSecondGivesTwoRows) {
