@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <regex>
 #include <thread>
 #include <tuple>
@@ -547,4 +548,24 @@ Outcome LedgerBackup::backupTo(const std::string& file) {
     out.ok = true;
     out.name = file;
     return out;
+}
+
+int backupLedgerTo(const std::string& dataDir, const std::string& file, std::ostream& log) {
+    const auto out = LedgerBackup(dataDir).backupTo(file);
+    if (!out.ok) log << "marrowkeeper: backup failed: " << out.detail << "\n";
+    return out.ok ? 0 : 1;
+}
+
+int restoreLedgerFrom(const std::string& dataDir, const std::string& file, std::ostream& log) {
+    LedgerBackup backup(dataDir);
+    const auto out = backup.restoreFromFile(file);
+    if (!out.ok) {
+        log << "marrowkeeper: restore refused: " << out.detail << "\n";
+        return 1;
+    }
+    log << "marrowkeeper: restored from " << file;
+    if (!out.name.empty())
+        log << "; the replaced ledger is kept as " << backup.folder() << "/" << out.name;
+    log << "\n";
+    return 0;
 }

@@ -11,6 +11,7 @@
 // .sqlite". The kind lives in the name alone, so a folder copied elsewhere keeps it.
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -97,3 +98,10 @@ class LedgerBackup {
     std::string ledger_;
     std::string folder_;
 };
+
+// The command line on the ledger of a data folder, for main: --backup-to FILE and
+// --restore-from FILE. 0 on success; otherwise 1 and one line on `log` saying why. A restore
+// reports on `log` where the replaced ledger is kept. The caller of a restore first makes
+// sure no app runs on the folder (its instance lock).
+int backupLedgerTo(const std::string& dataDir, const std::string& file, std::ostream& log);
+int restoreLedgerFrom(const std::string& dataDir, const std::string& file, std::ostream& log);

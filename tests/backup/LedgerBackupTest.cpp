@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "bench/LedgerGenerator.h"
@@ -245,8 +247,8 @@ TEST_F(Backups, BackupToWhileAnotherConnectionWritesOrders) {
     fs::create_directory(dir.file("out"));
     for (int round = 0; round < 20; ++round) {
         while (written < 3 * round) std::this_thread::yield();
-        const auto outcome = backup.backupTo(copy);
-        ASSERT_TRUE(outcome.ok) << outcome.detail;
+        EXPECT_EQ(backupLedgerTo(dir.path(), copy, std::cerr),
+                  0);  // no ASSERT: the writer is joined below
         const std::string added =
             "(SELECT count(*) FROM SUserCommodity WHERE orderPrimaryKeyDate = 'w')";
         EXPECT_EQ(query(copy, "SELECT " + added +
@@ -286,7 +288,8 @@ TEST_F(Backups, RestoreKilledAtRandomMomentsLeavesTheOldOrTheNewLedger) {
     auto restoreInChild = [&](const std::string& from, bool waitForCopy) {
         const int before = published();
         const pid_t pid = fork();
-        if (pid == 0) _exit(LedgerBackup(dir.path()).restoreFromFile(from).ok ? 0 : 1);
+        std::ostringstream log;
+        if (pid == 0) _exit(restoreLedgerFrom(dir.path(), from, log));
         siginfo_t exited{};
         while (waitForCopy && published() == before &&
                waitid(P_PID, pid, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 && !exited.si_pid)
@@ -294,6 +297,7 @@ TEST_F(Backups, RestoreKilledAtRandomMomentsLeavesTheOldOrTheNewLedger) {
         return pid;
     };
     using Clock = std::chrono::steady_clock;
+    auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
     // One whole restore sets the spans in which the kills land: the whole restore, and the
     // copy into the ledger.
     const auto t0 = Clock::now();
@@ -309,14 +313,13 @@ TEST_F(Backups, RestoreKilledAtRandomMomentsLeavesTheOldOrTheNewLedger) {
     int kept = 0, replaced = 0;
     bool isB = true;
     for (int round = 0; round < 20; ++round) {
-        // Odd rounds kill during the copy into the ledger, even ones anywhere.
+        // Even rounds kill anywhere in the restore. Odd rounds kill during the copy into the
+        // ledger, spread evenly over the scales from 50 µs to its span, so that a short
+        // window (a plain file write) is hit as often as a long one (a sync).
         const bool late = round % 2;
         const pid_t pid = restoreInChild(isB ? a : b, late);
-        // Spread evenly over the scales from 50 µs to the span, so that short windows (a
-        // plain file write) are hit as often as long ones (a sync).
-        const double span = std::chrono::duration<double>(late ? copy : whole).count();
-        const double at =
-            50e-6 * std::pow(span / 50e-6, std::uniform_real_distribution<>()(random));
+        const double u = std::uniform_real_distribution<>()(random);
+        const double at = late ? 50e-6 * std::pow(seconds(copy) / 50e-6, u) : u * seconds(whole);
         std::this_thread::sleep_for(std::chrono::duration<double>(at));
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
@@ -331,8 +334,7 @@ TEST_F(Backups, RestoreKilledAtRandomMomentsLeavesTheOldOrTheNewLedger) {
     std::printf(
         "restore %.1f ms, of it the copy into the ledger %.1f ms; 20 kills: %d left "
         "the old ledger, %d the new one\n",
-        std::chrono::duration<double, std::milli>(whole).count(),
-        std::chrono::duration<double, std::milli>(copy).count(), kept, replaced);
+        1000 * seconds(whole), 1000 * seconds(copy), kept, replaced);
 }
 
 }  // namespace
