@@ -73,6 +73,8 @@ const Figure kFigures[] = {
     {"CSV export of all orders", "export/app", "export/limit", 2, 0},
     {"event round trip (web)", "web/event", "web/static", 2, 0},
     {"start-up to first dashboard", "startup/app", nullptr, 0, 200},
+    {"backup of the ledger (checked)", "backup/make", nullptr, 0, 1000},
+    {"restore from a backup", "backup/restore", nullptr, 0, 0},
 };
 
 void printSummary(const std::map<std::string, double>& ms, long rssKb, double firstStartMs,
