@@ -210,8 +210,8 @@ TEST_F(Products, ReferencePriceTakesDigitsAndOnePointNotFirstWithTwoDecimals) {
         {1, 0, ".", "1.57"},          //
         {0, 0, "9", "91.57"},         // digits before the point are free
         {5, 0, "\n", "91.57"},        // past two decimals even a line break is refused
-        {4, 0, "\n", "91.5\n7"},      // otherwise line breaks pass
-        {0, 6, "12", "12"},           // replacing the whole text happens at position 0
+        {4, 0, "\n", "91.57"},        // otherwise a line break only ends editing
+        {0, 5, "12", "12"},           // replacing the whole text happens at position 0
         {2, 0, "1.2.3", "12"},        // two points in one paste
         {2, 0, ".25", "12.25"},       //
         {3, 1, "", "12.5"},           // deleting a decimal
