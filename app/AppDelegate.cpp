@@ -12,6 +12,7 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "storage/UniqueKeys.h"
 
 bool AppDelegate::prepareEnvironment(const Options& options, std::string* error) {
     const std::string dir = DocumentsDirectory::resolve(
@@ -71,8 +72,7 @@ void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
         if (!SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag).empty()) continue;
         SSupplierOrCustomers partner;
         partner.supplierOrCustomersName = KL(nameKey);
-        partner.supplierOrCustomersNameKey =
-            KL(nameKey) + ConstParameterAndMethod::getDateNowKeyFormatter();
+        partner.supplierOrCustomersNameKey = UniqueKeys().newPartnerKey(KL(nameKey));
         partner.supplierOrCustomersTags = tag;
         partner.supplierOrCustomersTelphone = "-";
         partner.supplierOrCustomersAddress = "-";

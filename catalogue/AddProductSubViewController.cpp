@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
+#include "storage/UniqueKeys.h"
 #include "widgets/ScreenParts.h"
 
 AddProductSubViewController::AddProductSubViewController()
@@ -93,7 +94,7 @@ void AddProductSubViewController::completeEvent() {
             showToast(KL("KLExists"), 1.0);
             return;
         }
-        product.productSubNameKey = ConstParameterAndMethod::getDateNowKeyFormatter();
+        product.productSubNameKey = UniqueKeys().newProductKey();
         product.productSubQty = "1";
         product.productSubPrice = price_->text;
         product.productSubTotalAmount = price_->text;
@@ -115,7 +116,8 @@ void AddProductSubViewController::deleteProductCurrentItemsEvent() {
 void AddProductSubViewController::didClickOnButtonDeleteIndex(int index) {
     if (index != 0 || !isEditMode()) return;
     // The product and every order line of it go together; order headers keep their totals.
-    if (!productsNameSubModelDB->deleteProductAndItsLines(createItemProductNameKey)) {
+    if (!productsNameSubModelDB->deleteProductWithId_nameKey(createItemProductUid,
+                                                             createItemProductNameKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }

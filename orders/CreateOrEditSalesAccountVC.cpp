@@ -297,8 +297,9 @@ void CreateOrEditSalesAccountVC::didClickOnButtonIndex(int index) {
     if (index != 0) return;
     const Text orderKey =
         UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
-    // Header by row id, header by key and every line, all or nothing: a half-deleted order
-    // would leave lines that count in the stock with no header to find them by.
+    // The header by row id and its lines, all or nothing: a half-deleted order would leave
+    // lines that count in the stock with no header to find them by. Lines another header
+    // of the same key still owns stay with it.
     if (!userCommodityDB->deleteOrderWithId_primaryKey(createItemUid, orderKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;

@@ -8,6 +8,7 @@
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "storage/UniqueKeys.h"
 
 namespace {
 // The partner's current name and key, found by the order's partner key. An order whose
@@ -163,8 +164,9 @@ void OrderJournalViewController::forwardEvent() {
 
 void OrderJournalViewController::addNewSalesOrPurchase() {
     auto& defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject_forKey(ConstParameterAndMethod::getDateNowKeyFormatter(),
-                              OrderHandOver::kOrderKey);
+    // A key no other order (nor lines left under a key) holds, even within the same second.
+    const std::string orderKey = UniqueKeys().newOrderKey();
+    defaults.setObject_forKey(orderKey, OrderHandOver::kOrderKey);
     defaults.synchronize();
     defaults.setObject_forKey(KL(side_.kindTitleKey), OrderHandOver::kOrderKindText);
     defaults.setObject_forKey(side_.kindCode, OrderHandOver::kOrderKindCode);

@@ -23,7 +23,7 @@ bool SUserCommodityOrderDB::mergeWithSalesAndPurchase_changeUid(const SUserCommo
 }
 
 bool SUserCommodityOrderDB::deleteSalesAndPurchaseWithUid(const Text& uid) {
-    return update("DELETE FROM SUserCommodityOrder WHERE orderItemUid = ?", {uid});
+    return updateRow("DELETE FROM SUserCommodityOrder WHERE orderItemUid = ?", {uid});
 }
 
 bool SUserCommodityOrderDB::deleteSalesAndPurchasePrimaryKeyDate(const Text& orderKey) {

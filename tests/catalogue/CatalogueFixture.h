@@ -77,22 +77,13 @@ class CatalogueHarness : public AppHarness {
             EXPECT_EQ(fieldText(field), text);
         }
     }
-    // An order header and a line written straight into the stores.
-    static SUserCommodity orderHeader(const std::string& orderKey, const std::string& partnerKey,
-                                      const std::string& kind, const std::string& amount) {
-        SUserCommodity h;
-        h.orderPrimaryKeyDate = orderKey;
-        h.orderSupplierOrCustomerNameKey = partnerKey;
-        h.orderSalesAndPurchaseTags = kind;
-        h.orderTotalAmount = amount;
-        return h;
+    // Rows written straight into the ledger, and the rows of a table (and condition).
+    static void exec(const std::string& sql) {
+        ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(sql));
     }
-    static SUserCommodityOrder orderLine(const std::string& orderKey, const std::string& productKey,
-                                         const std::string& kind) {
-        SUserCommodityOrder l;
-        l.orderItemPrimaryKeyDate = orderKey;
-        l.orderItemSalesAndPurchaseTags = kind;
-        l.orderItemProductNameKey = productKey;
-        return l;
+    static int count(const std::string& tableAndCondition) {
+        auto rs = SDBManager::defaultDBManager().dataBase()->executeQuery("SELECT count(*) FROM " +
+                                                                          tableAndCondition);
+        return rs && rs->next() ? rs->intForColumnIndex(0) : -1;
     }
 };

@@ -8,8 +8,6 @@
 #include "catalogue/ProductListViewController.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
-#include "storage/SUserCommodityDB.h"
-#include "storage/SUserCommodityOrderDB.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 namespace {
@@ -71,22 +69,25 @@ TEST_F(Categories, NewNamesMustDifferExactlyButRenamesAreNotChecked) {
     EXPECT_EQ(renamed.productsTypeIndex, "20150509160257");
 }
 
-TEST_F(Categories, OnlyAnEmptyCategoryCanBeDeleted) {
-    openList("");
-    addCategory("Empty");
-    clock_->advance(std::chrono::seconds(1));
-    addCategory("Full");
+// Made by an older version in consecutive seconds, "Empty"'s name key is "Full"'s primary
+// key, under which "Full" files its product.
+TEST_F(Categories, OnlyAnEmptyCategoryCanBeDeletedAndItTakesNothingElse) {
+    start();
+    exec(
+        "INSERT INTO SProductsNameType (productsTypePrimaryKey, productsTypeName, "
+        "productsTypeNameKey) VALUES ('20150509160249', 'Empty', '20150509160250'), "
+        "('20150509160250', 'Full', '20150509160250')");
+    exec(
+        "INSERT INTO SProductsNameSub (productPrimaryKey, productSubName) "
+        "VALUES ('20150509160250', 'Hammer')");
+    ASSERT_TRUE(tap("jumpMoreItems2Event"));
     ASSERT_TRUE(selectRow("tableView", 0));
-    addProduct("Hammer", "9.50");
-    ASSERT_TRUE(tap("backEvent"));
 
     ASSERT_TRUE(tap("buttonPressedEditProductType", 0, "tableView"));
     ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
     ASSERT_TRUE(sheet(0));
     ASSERT_EQ(top()->className(), "AddProductTypeViewController");
     expectToast("KLTipDeleteProduct", 1.5);
-    EXPECT_EQ(categories().size(), 2u);
-    EXPECT_EQ(products().size(), 1u);
     ASSERT_TRUE(tap("backEvent"));
 
     ASSERT_TRUE(tap("buttonPressedEditProductType", 1, "tableView"));
@@ -95,6 +96,7 @@ TEST_F(Categories, OnlyAnEmptyCategoryCanBeDeleted) {
     EXPECT_EQ(top()->title, "Products(1)");
     ASSERT_EQ(categories().size(), 1u);
     EXPECT_EQ(categories()[0].productsTypeName, "Full");
+    EXPECT_EQ(products().size(), 1u);
 }
 
 TEST_F(Products, NewProductGetsDefaultLineValuesThatEditsKeep) {
@@ -165,32 +167,21 @@ TEST_F(Products, DeletingAProductRemovesItsLinesFromEveryOrderButKeepsTheHeaders
     addProduct("Hammer", "5");
     clock_->advance(std::chrono::seconds(1));
     addProduct("Saw", "7");
-    const std::string saw = *products().at(0).productSubNameKey;
     const std::string hammer = *products().at(1).productSubNameKey;
-    SUserCommodityDB headers;
-    SUserCommodityOrderDB lines;
-    ASSERT_TRUE(headers.saveUserCommodity(orderHeader("20150501100000", "c1", "21", "17.00")));
-    ASSERT_TRUE(headers.saveUserCommodity(orderHeader("20150502100000", "s1", "11", "10.00")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", hammer, "21")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150501100000", saw, "21")));
-    ASSERT_TRUE(lines.saveUserCommodityOrder(orderLine("20150502100000", hammer, "11")));
-
+    exec("INSERT INTO SUserCommodity (orderPrimaryKeyDate) VALUES ('o1'), ('o2')");
+    exec(
+        "INSERT INTO SUserCommodityOrder (orderItemPrimaryKeyDate, orderItemProductNameKey) "
+        "VALUES ('o1', '" +
+        hammer + "'), ('o1', 'saw'), ('o2', '" + hammer + "')");
     ASSERT_TRUE(selectRow("tableView", 1));
     ASSERT_EQ(fieldText("productNameText"), "Hammer");
     ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
     ASSERT_TRUE(sheet(0));
-
     ASSERT_EQ(top()->className(), "ProductSubItemListViewController");
     EXPECT_EQ(top()->title, "Product(1)");
-    EXPECT_TRUE(lines.findWithSalesAndPurchaseNameUpdateKeyDateLike(hammer).empty());
-    EXPECT_TRUE(lines.findWithSalesAndPurchasePrimaryKeyDateLike("20150502100000").empty());
-    auto left = lines.findWithSalesAndPurchasePrimaryKeyDateLike("20150501100000");
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].orderItemProductNameKey, saw);
-    auto kept = headers.findWithUid_limit(std::nullopt, 10);
-    ASSERT_EQ(kept.size(), 2u);
-    EXPECT_EQ(kept[0].orderTotalAmount, "10.00");
-    EXPECT_EQ(kept[1].orderTotalAmount, "17.00");
+    EXPECT_EQ(count("SUserCommodityOrder WHERE orderItemProductNameKey = 'saw'"), 1);
+    EXPECT_EQ(count("SUserCommodityOrder"), 1);
+    EXPECT_EQ(count("SUserCommodity"), 2);
 }
 
 TEST_F(Products, ReferencePriceTakesDigitsAndOnePointNotFirstWithTwoDecimals) {
@@ -244,7 +235,7 @@ TEST_F(Products, ReferencePriceTakesDigitsAndOnePointNotFirstWithTwoDecimals) {
 TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
     addProduct("Hammer", "5");
     const std::string key = *products().at(0).productSubNameKey;
-    ASSERT_TRUE(SUserCommodityOrderDB().saveUserCommodityOrder(orderLine("20150501", key, "21")));
+    exec("INSERT INTO SUserCommodityOrder (orderItemProductNameKey) VALUES ('" + key + "')");
     makeStoreReadOnly();
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     ASSERT_TRUE(setText("productNameText", "Saw"));
@@ -254,8 +245,7 @@ TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
     ASSERT_TRUE(selectRow("tableView", 0));
     expectEditorStays("deleteProductCurrentItemsEvent", "AddProductSubViewController");
     EXPECT_EQ(products().size(), 1u);
-    EXPECT_EQ(SUserCommodityOrderDB().findWithSalesAndPurchaseNameUpdateKeyDateLike(key).size(),
-              1u);
+    EXPECT_EQ(count("SUserCommodityOrder"), 1);
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(tap("backEvent"));
 

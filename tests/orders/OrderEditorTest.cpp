@@ -136,7 +136,7 @@ TEST_F(OrderEditor, PickedDateIsTheCalendarDateOnEitherSideOfGreenwich) {
     }
 }
 
-TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
+TEST_F(OrderEditor, AnOpenedOrderHasNoBackAndKeepsAPartnerThatIsGone) {
     start();
     SUserCommodity h = header("111", "2015", "5", "Orphan", "1.00", "1", "9.00", "20150501100000");
     h.orderSupplierOrCustomerName = "Old Client";
@@ -146,6 +146,8 @@ TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
     EXPECT_EQ(cell("tableView", 0, "showOrderSupAndCusValueText"), "Old Client");
     ASSERT_TRUE(selectRow("tableView", 0));
     EXPECT_EQ(labelText("showSupplierOrCustomerLbl"), "Old Client");
+    // The back button is hidden: only save or delete leave an opened order.
+    EXPECT_FALSE(tap("backEvent", -1, "backBtn"));
     ASSERT_TRUE(tap("saveToDoneEvent"));
     ASSERT_EQ(headers().size(), 1u);
     const auto saved = headers()[0];
@@ -154,7 +156,9 @@ TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
               "Old Client|Old Client20140101000000|0.00");  // no lines under its key
 }
 
-TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
+// A write that fails, or that finds its row deleted elsewhere (another window, a second
+// instance), is reported and the screen stays with the user's input.
+TEST_F(OrderEditor, AFailedOrVanishedWriteKeepsEachScreenWithTheUsersInput) {
     start();
     seedProduct("Tools", "Hammer", "1", "5", "5");
     openJournal();
@@ -163,7 +167,7 @@ TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
     saveAs("Unlucky");
     ASSERT_TRUE(selectRow("tableView", 0));
     ASSERT_TRUE(setText("orderNameText", "Changed"));
-    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    ASSERT_TRUE(SUserCommodityDB().deleteUserCommodityWithId(headers().at(0).uid));
     const std::string failed = KL("KLOperationFailed");
 
     ASSERT_TRUE(tap("saveToDoneEvent"));
@@ -174,23 +178,23 @@ TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
     ASSERT_TRUE(sheet(0));
     EXPECT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     EXPECT_EQ(top()->toasts().size(), 2u);
-
-    ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
-    ASSERT_TRUE(selectRow("productTypeTableView", 0));
-    ASSERT_TRUE(selectRow("productSubTableView", 0));
-    EXPECT_EQ(top()->className(), "SelectProductsBackViewController");
-    EXPECT_EQ(top()->lastToastText(), failed);
-    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_TRUE(headers().empty());
 
     ASSERT_TRUE(selectRow("tableView", 0));
+    ASSERT_TRUE(
+        SUserCommodityOrderDB().deleteSalesAndPurchaseWithUid(allLines().at(0).orderItemUid));
     ASSERT_TRUE(setText("quantityText", "9"));
     ASSERT_TRUE(tap("completeEvent"));
     EXPECT_EQ(top()->className(), "EditOrderItemsVC");
     EXPECT_EQ(fieldText("quantityText"), "9");
     EXPECT_EQ(top()->lastToastText(), failed);
+    EXPECT_TRUE(allLines().empty());
+    ASSERT_TRUE(tap("backEvent"));
 
-    ASSERT_EQ(headers().size(), 1u);
-    EXPECT_EQ(headers()[0].orderName, "Unlucky");
-    ASSERT_EQ(allLines().size(), 1u);
-    EXPECT_EQ(allLines()[0].orderItemQuantity, "1");
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
+    ASSERT_TRUE(selectRow("productTypeTableView", 0));
+    ASSERT_TRUE(selectRow("productSubTableView", 0));
+    EXPECT_EQ(top()->className(), "SelectProductsBackViewController");
+    EXPECT_EQ(top()->lastToastText(), failed);
 }
