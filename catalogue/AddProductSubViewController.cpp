@@ -11,8 +11,8 @@ AddProductSubViewController::AddProductSubViewController()
     : Screen("AddProductSubViewController") {}
 
 bool AddProductSubViewController::textField_shouldChangeCharactersInRange_replacementString(
-    const std::string& current, long location, const std::string& replacement) {
-    return acceptsDecimalTyping(current, location, replacement, 2);
+    const std::string& current, long location, long length, const std::string& replacement) {
+    return acceptsDecimalTyping(current, location, length, replacement, 2);
 }
 
 TextField& AddProductSubViewController::field(const char* id, const char* captionKey,
@@ -35,9 +35,9 @@ void AddProductSubViewController::viewDidLoad() {
     model_ = &field("productModelText", "KLModel", true, createItemModel);
     price_ = &field("referencePriceText", "KLRefPrice", false, createItemReferencePrice);
     price_->keyboard = "decimal";
-    price_->shouldChangeCharacters = [](TextField& f, long location, long,
+    price_->shouldChangeCharacters = [](TextField& f, long location, long length,
                                         const std::string& replacement) {
-        return textField_shouldChangeCharactersInRange_replacementString(f.text, location,
+        return textField_shouldChangeCharactersInRange_replacementString(f.text, location, length,
                                                                          replacement);
     };
     qty_ = &field("productQtyText", "KLQty", false, createItemInventoryQty);

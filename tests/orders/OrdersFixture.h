@@ -51,18 +51,11 @@ class OrdersFixture : public AppHarness {
         ASSERT_TRUE(selectRow("productSubTableView", productRow));
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }
-    // Empties a field, then types one character at a time, as the keyboard does (the
-    // decimal filters refuse a point at the very start, so a whole "2.5" at once would not do).
-    void typeInto(const std::string& id, const std::string& text) {
-        ASSERT_TRUE(setText(id, ""));
-        for (char c : text) ASSERT_TRUE(typeAtEnd(id, std::string(1, c)));
-        ASSERT_EQ(fieldText(id), text);
-    }
     void editLine(int row, const std::string& qty, const std::string& price) {
         ASSERT_TRUE(selectRow("tableView", row));
         ASSERT_EQ(top()->className(), "EditOrderItemsVC");
-        typeInto("quantityText", qty);
-        typeInto("priceText", price);
+        ASSERT_TRUE(setText("quantityText", qty));
+        ASSERT_TRUE(setText("priceText", price));
         ASSERT_TRUE(tap("completeEvent"));
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }

@@ -26,13 +26,7 @@ TEST_F(LineEditor, PickingStoresALineAndCompletingRewritesItUnderTheSameUid) {
                     l.orderItemDateTime, l.orderItemMinutesTime}),
               "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|9.00|2015/05/09|18:07");
 
-    ASSERT_TRUE(selectRow("tableView", 0));
-    // A whole text with a leading point is refused by the field.
-    EXPECT_TRUE(setText("priceText", ".5"));
-    EXPECT_EQ(fieldText("priceText"), "12.5");
-    typeInto("quantityText", "3");
-    typeInto("priceText", "2.5");
-    ASSERT_TRUE(tap("completeEvent"));
+    editLine(0, "3", "2.5");
     lines = linesOf(kFirstKey);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].orderItemUid, l.orderItemUid);
@@ -49,36 +43,40 @@ TEST_F(LineEditor, PickingStoresALineAndCompletingRewritesItUnderTheSameUid) {
     EXPECT_EQ(labelText("showTotalValueLbl"), "0.00");
 }
 
-TEST(TypingFilterRules, QuantityTakesThreeDecimalsAndPriceTwo) {
+// Each field judges the text a change would leave: quantities take three decimals, prices
+// two, both at most twelve digits before the point; a change is taken or refused whole.
+TEST_F(LineEditor, FieldsJudgeTheTextAChangeWouldLeave) {
     struct Case {
-        const char* text;
-        long location;
-        const char* replacement;
-        long decimals;
-        bool accepted;
+        const char *field, *before;
+        long at, length;
+        const char *replacement, *after;
     };
     const Case cases[] = {
-        // Quantity: no point first nor twice, three decimals at most.
-        {"", 0, ".", 3, false},
-        {"1", 1, ".", 3, true},
-        {"1.2", 3, ".", 3, false},
-        {"1.23", 4, "4", 3, true},
-        {"1.234", 5, "5", 3, false},
-        // Price: two decimals, but digits in front of the point are free.
-        {"1.2", 3, "3", 2, true},
-        {"1.23", 4, "4", 2, false},
-        {"1.23", 0, "9", 2, true},
-        // Only ASCII digits, the point and the keyboard's return get through.
-        {"12", 2, "a", 3, false},
-        {"12", 2, "\n", 3, true},
-        {"12", 2, "3a", 3, false},
-        {"12", 1, "\xC2\xBD", 3, false},
+        {"quantityText", "1.23", 4, 0, "4", "1.234"},
+        {"priceText", "1.23", 4, 0, "4", "1.23"},
+        {"priceText", "1.2", 3, 0, "3", "1.23"},
+        {"quantityText", "9", 1, 0, ".8765", "9"},  // a paste is refused whole
+        {"quantityText", "9", 1, 0, ".876", "9.876"},
+        {"priceText", "12.5", 0, 4, "2.5", "2.5"},  // select-all and paste
+        {"quantityText", "12.5", 0, 4, ".5", "12.5"},
+        {"priceText", "7", 1, 0, "1.2.3", "7"},
+        {"priceText", "", 0, 0, "1234567890123", ""},
+        {"quantityText", "", 0, 0, "123456789012.125", "123456789012.125"},
+        {"priceText", "5", 0, 0, "\xC2\xBD", "5"},
+        {"priceText", "2.5678", 5, 1, "", "2.567"},  // deleting always works
+        {"priceText", "2.5678", 0, 0, "1", "2.5678"},
+        {"quantityText", "12", 2, 0, "3\n", "123"},  // the line break only ends editing
     };
+    start();
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.text + "' @" + std::to_string(c.location) + " '" +
-                     c.replacement + "' d" + std::to_string(c.decimals));
-        EXPECT_EQ(
-            EditOrderItemsVC::acceptsDecimalChange(c.text, c.location, c.replacement, c.decimals),
-            c.accepted);
+        SCOPED_TRACE(std::string(c.field) + " '" + c.before + "' " + c.replacement);
+        auto editor = std::make_unique<EditOrderItemsVC>();
+        editor->createUpdateTag = "1";
+        editor->createQuantity = editor->createUnitPrice = c.before;
+        nav().pushViewController(std::move(editor), false);
+        ASSERT_TRUE(change(c.field, c.at, c.length, c.replacement));
+        EXPECT_EQ(fieldText(c.field), c.after);
+        EXPECT_EQ(top()->get<TextField>(c.field)->editing, std::string(c.replacement) != "3\n");
+        ASSERT_TRUE(tap("backEvent"));
     }
 }
