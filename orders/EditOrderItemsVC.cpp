@@ -1,5 +1,6 @@
 #include "orders/EditOrderItemsVC.h"
 
+#include "orders/LineAmount.h"
 #include "orders/OrderHandOver.h"
 #include "orders/OrderLineStamp.h"
 #include "platform/Localisation.h"
@@ -89,7 +90,7 @@ void EditOrderItemsVC::completeEvent() {
     line.orderItemInventoryQty = createInventoryQty;
     line.orderItemQuantity = quantity;
     line.orderItemUnitPrice = price;
-    line.orderItemTotalAmount = formatAmount(floatValue(quantity) * floatValue(price));
+    line.orderItemTotalAmount = lineAmount(quantity, price);
     stampWithNow(line);
 
     if (!SUserCommodityOrderDB().mergeWithSalesAndPurchase_changeUid(line, createUid)) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "orders/EditOrderItemsVC.h"
+#include "orders/LineAmount.h"
 #include "tests/orders/OrdersFixture.h"
 
 namespace {
@@ -18,13 +19,13 @@ TEST_F(LineEditor, PickingStoresALineAndCompletingRewritesItUnderTheSameUid) {
     auto lines = linesOf(kFirstKey);
     ASSERT_EQ(lines.size(), 1u);
     const SUserCommodityOrder l = lines[0];
-    // The line's price is the reference price, but its total is the product's price times
-    // its default quantity.
+    // The line's price is the reference price, and its total that price times its quantity,
+    // although the product's default line price (4.5) is still that of an older price.
     EXPECT_EQ(join({l.orderItemSalesAndPurchaseType, l.orderItemSalesAndPurchaseTags,
                     l.orderItemProductName, l.orderItemProductNameKey, l.orderItemReferencePrice,
                     l.orderItemQuantity, l.orderItemUnitPrice, l.orderItemTotalAmount,
                     l.orderItemDateTime, l.orderItemMinutesTime}),
-              "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|9.00|2015/05/09|18:07");
+              "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|25.00|2015/05/09|18:07");
 
     editLine(0, "3", "2.5");
     lines = linesOf(kFirstKey);
@@ -79,4 +80,14 @@ TEST_F(LineEditor, FieldsJudgeTheTextAChangeWouldLeave) {
         EXPECT_EQ(top()->get<TextField>(c.field)->editing, std::string(c.replacement) != "3\n");
         ASSERT_TRUE(tap("backEvent"));
     }
+}
+
+TEST(LineAmount, IsExactToTheCentRoundedHalfAwayFromZero) {
+    for (const auto& [q, p, amount] : {std::tuple{"1.5", "0.01", "0.02"},
+                                       {"0.125", "0.10", "0.01"},
+                                       {"-1.005", "1", "-1.01"},
+                                       {"3", "999999999999.99", "2999999999999.97"},
+                                       {"2kg", "1e2", "200.00"},
+                                       {"", "5", "0.00"}})
+        EXPECT_EQ(lineAmount(std::string(q), std::string(p)), amount) << q << " x " << p;
 }
