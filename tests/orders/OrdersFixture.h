@@ -88,7 +88,7 @@ class OrdersFixture : public AppHarness {
         return all.empty() ? SSupplierOrCustomers{} : all.front();
     }
 
-    // A header stored directly (May 9th of the given year/month), for the journal lists.
+    // A header stored directly (the 9th of the given year and month), for the journal lists.
     SUserCommodity header(const std::string& side, const std::string& y, const std::string& m,
                           const std::string& name, const std::string& counts = "0.00",
                           const std::string& entrys = "0", const std::string& amount = "0.00",
@@ -107,7 +107,7 @@ class OrdersFixture : public AppHarness {
         h.orderTotalAmount = amount;
         h.remarkNotes = "-";
         h.recordeWeekTime = KL("KLSaturday");
-        h.recordeDateTime = y + "/0" + m + "/09";
+        h.recordeDateTime = y + (m.size() < 2 ? "/0" : "/") + m + "/09";
         h.minutesTime = "10:00";
         h.years = y;
         h.months = m;
