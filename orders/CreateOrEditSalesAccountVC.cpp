@@ -6,6 +6,7 @@
 #include "orders/EditOrderItemsVC.h"
 #include "orders/NoteSelectListView.h"
 #include "orders/OrderHandOver.h"
+#include "orders/OrderInProgress.h"
 #include "orders/SelectProductsBackViewController.h"
 #include "platform/Clock.h"
 #include "platform/Localisation.h"
@@ -80,6 +81,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     picker.hidden = true;
     picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
 
+    on("backEvent", [this](const ActionArgs&) { backEvent(); });
     on("saveToDoneEvent", [this](const ActionArgs&) { saveToDoneEvent(); });
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
@@ -280,6 +282,22 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
         ScreenParts::reportFailedWrite(*this);
         return;
     }
+    OrderInProgress::ended();
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void CreateOrEditSalesAccountVC::backEvent() {
+    disCommodityKeyBoardEvent();
+    // A new order left unsaved leaves nothing behind: the lines picked for it go in one
+    // statement, so no stock or total ever counts them.
+    const Text orderKey =
+        UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
+    if (!isEditMode() &&
+        !userCommodityOrderDB->deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(orderKey)) {
+        ScreenParts::reportFailedWrite(*this);
+        return;
+    }
+    OrderInProgress::ended();
     navigationController()->popViewControllerAnimated(true);
 }
 
@@ -304,5 +322,6 @@ void CreateOrEditSalesAccountVC::didClickOnButtonIndex(int index) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }
+    OrderInProgress::ended();
     navigationController()->popViewControllerAnimated(true);
 }

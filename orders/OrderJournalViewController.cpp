@@ -2,6 +2,7 @@
 
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/OrderHandOver.h"
+#include "orders/OrderInProgress.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
@@ -168,6 +169,7 @@ void OrderJournalViewController::addNewSalesOrPurchase() {
     const std::string orderKey = UniqueKeys().newOrderKey();
     defaults.setObject_forKey(orderKey, OrderHandOver::kOrderKey);
     defaults.synchronize();
+    OrderInProgress::beganNewOrder(orderKey);
     defaults.setObject_forKey(KL(side_.kindTitleKey), OrderHandOver::kOrderKindText);
     defaults.setObject_forKey(side_.kindCode, OrderHandOver::kOrderKindCode);
     defaults.synchronize();
@@ -186,6 +188,7 @@ void OrderJournalViewController::openOrder(int row) {
     defaults.setObject_forKey(orEmpty(order.orderSalesAndPurchaseType),
                               OrderHandOver::kOrderKindText);
     defaults.synchronize();
+    OrderInProgress::beganEditingOrder(orEmpty(order.uid));
 
     auto editor = std::make_unique<CreateOrEditSalesAccountVC>();
     editor->createItemUpdateTag = "1";

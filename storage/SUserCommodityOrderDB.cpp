@@ -30,6 +30,16 @@ bool SUserCommodityOrderDB::deleteSalesAndPurchasePrimaryKeyDate(const Text& ord
     return update("DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?", {orderKey});
 }
 
+bool SUserCommodityOrderDB::deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(const Text& orderKey,
+                                                                              int* removed) {
+    const bool ok = update(
+        "DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?1 AND NOT EXISTS "
+        "(SELECT 1 FROM SUserCommodity WHERE orderPrimaryKeyDate = ?1)",
+        {orderKey});
+    if (removed) *removed = ok ? sqlite3_changes(_db->sqliteHandle()) : 0;
+    return ok;
+}
+
 bool SUserCommodityOrderDB::deleteOrderItemProductNameKey(const Text& productKey) {
     return update("DELETE FROM SUserCommodityOrder WHERE orderItemProductNameKey = ?",
                   {productKey});

@@ -1,6 +1,10 @@
 // The order editor: the saved header, sums from the stored lines, notes, edits, deletes,
-// the date panel in several zones, partners that are gone and failing stores.
+// orders of one second, leaving a new order, the date panel in several zones, partners and
+// orders that are gone, failing stores, and the start after a run that ended in an editor.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "storage/SDBManager.h"
 #include "tests/orders/OrdersFixture.h"
@@ -66,42 +70,34 @@ TEST_F(OrderEditor, LinesAreSummedIntoTheHeader) {
     EXPECT_EQ(join({h.orderTotalCounts, h.orderTotalEntrys, h.orderTotalAmount}), "3.50|2|14.50");
 }
 
-TEST_F(OrderEditor, DeleteRemovesOnlyTheOrdersLinesAndBackLeavesPickedLines) {
+TEST_F(OrderEditor, OrdersOfOneSecondStayApartAndBackLeavesNoLineBehind) {
     newSaleWithTwoProducts();
     pickProduct(0, 0);
     pickProduct(0, 1);
-    saveAs("Doomed");
-    clock_->set(at(2015, 5, 9, 16, 5, 0));
+    saveAs("First");
+    // The clock stands still: the next order takes the next free second.
     addOrder();
-    const std::string keptKey = defaultsValue("20150509160250");
-    ASSERT_EQ(keptKey, "20150509160500");
+    ASSERT_EQ(defaultsValue("20150509160250"), "20150509160251");
     pickProduct(0, 0);
-    saveAs("Kept");
-    // Back after picking two products: the lines stay, no header is made.
-    clock_->set(at(2015, 5, 9, 16, 10, 0));
+    saveAs("Second");
+
+    // Back after picking two products: no header and no line (every figure reads them).
     addOrder();
     pickProduct(0, 0);
     pickProduct(0, 1);
-    ASSERT_TRUE(setText("orderNameText", "Abandoned"));
     ASSERT_TRUE(tap("backEvent"));
     EXPECT_EQ(top()->className(), "OUTItemsViewController");
     EXPECT_EQ(headers().size(), 2u);
-    EXPECT_EQ(linesOf("20150509161000").size(), 2u);
+    EXPECT_EQ(allLines().size(), 3u);
 
-    // Newest first: row 1 is the first order.
-    ASSERT_EQ(cell("tableView", 1, "showOrderNameValueText"), "Doomed");
-    ASSERT_TRUE(selectRow("tableView", 1));
-    ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
-    ASSERT_TRUE(sheet(1));  // cancel
-    EXPECT_EQ(headers().size(), 2u);
+    // Deleting the second order leaves the first whole (newest first: row 0 is "Second").
+    ASSERT_TRUE(selectRow("tableView", 0));
     ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
     ASSERT_TRUE(sheet(0));
-    EXPECT_EQ(top()->className(), "OUTItemsViewController");
     ASSERT_EQ(headers().size(), 1u);
-    EXPECT_EQ(headers()[0].orderName, "Kept");
-    EXPECT_TRUE(linesOf(kFirstKey).empty());
-    EXPECT_EQ(linesOf(keptKey).size(), 1u);
-    EXPECT_EQ(allLines().size(), 3u);
+    EXPECT_EQ(headers()[0].orderName, "First");
+    EXPECT_EQ(linesOf(kFirstKey).size(), 2u);
+    EXPECT_EQ(allLines().size(), 2u);
 }
 
 TEST_F(OrderEditor, PickedDateIsTheCalendarDateOnEitherSideOfGreenwich) {
@@ -197,4 +193,39 @@ TEST_F(OrderEditor, AFailedOrVanishedWriteKeepsEachScreenWithTheUsersInput) {
     ASSERT_TRUE(selectRow("productSubTableView", 0));
     EXPECT_EQ(top()->className(), "SelectProductsBackViewController");
     EXPECT_EQ(top()->lastToastText(), failed);
+}
+
+TEST_F(OrderEditor, AStartAfterARunThatEndedInAnEditorTidiesUp) {
+    newSaleWithTwoProducts();
+    pickProduct(0, 0);
+    saveAs("Edited");
+    // A line whose header went with its partner: not a leftover, it counts.
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
+        "INSERT INTO SUserCommodityOrder (orderItemPrimaryKeyDate) VALUES ('20150101000000')"));
+    // A header whose product was deleted keeps its totals.
+    seedHeader(header("111", "2015", "5", "Stale", "1.00", "1", "5.00", "20150102000000"));
+    ASSERT_TRUE(selectRow("tableView", 0));  // "Edited": the journal was read before "Stale"
+    editLine(0, "4", "5");
+    restartAfterACrash();
+    EXPECT_EQ(join({headers()[1].orderTotalCounts, headers()[1].orderTotalEntrys,
+                    headers()[1].orderTotalAmount}),
+              "4.00|1|20.00");
+    EXPECT_EQ(headers()[0].orderTotalAmount, "5.00");
+
+    openJournal();
+    addOrder();
+    const std::string abandoned = defaultsValue("20150509160250");
+    pickProduct(0, 0);
+    pickProduct(0, 1);
+    std::ofstream(dataDir_ + "/user-defaults.json.tmp-Ab12Cd") << "{\"half";
+    testing::internal::CaptureStderr();
+    restartAfterACrash();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("0 order(s) brought in line with their lines, 2 ghost line(s) removed"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("removed 1 temporary settings file(s)"), std::string::npos) << log;
+    EXPECT_TRUE(linesOf(abandoned).empty());
+    EXPECT_EQ(allLines().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(dataDir_ + "/user-defaults.json.tmp-Ab12Cd"));
 }

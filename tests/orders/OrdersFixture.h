@@ -8,6 +8,7 @@
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "storage/SDBManager.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
@@ -126,6 +127,13 @@ class OrdersFixture : public AppHarness {
     }
     std::vector<SUserCommodityOrder> allLines() {
         return SUserCommodityOrderDB().findWithSalesAndPurchaseUid_limit(std::nullopt, 10000);
+    }
+    // Ends the process as a crash would (nothing saved, nothing closed) and starts anew.
+    void restartAfterACrash() {
+        app_.reset();
+        SDBManager::close();
+        UserDefaults::resetStandardUserDefaults();
+        start();
     }
     std::string defaultsValue(const std::string& key) {
         return orEmpty(UserDefaults::standardUserDefaults().stringForKey(key));
