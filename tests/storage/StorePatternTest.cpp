@@ -35,7 +35,7 @@ TEST_F(StorePattern, HostileTextRoundTripsByteForByte) {
     }
 }
 
-TEST_F(StorePattern, UpdateByRowIdTouchesOnlyThatRow) {
+TEST_F(StorePattern, WritesByRowIdTouchOnlyThatRowAndFailWhenItIsGone) {
     ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
     ASSERT_TRUE(categories.saveProductsNameType(category("Coffee", "2")));
     auto edited = category("O'Brien's", "1");
@@ -45,15 +45,11 @@ TEST_F(StorePattern, UpdateByRowIdTouchesOnlyThatRow) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].productsTypeName, "O'Brien's");
     EXPECT_EQ(all[0], (SProductsNameType{"2", "P2", "Coffee", "2", "20150509160250"}));
-}
 
-TEST_F(StorePattern, WritesByARowIdThatMatchesNoRowFail) {
-    ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
-    EXPECT_FALSE(categories.mergeWithProductsNameType_changeID(category("Mate", "1"), "2"));
-    EXPECT_FALSE(headers.mergeTotalsWithCounts_entrys_amount_changeID("1", "1", "1", "2"));
-    EXPECT_FALSE(categories.deleteProductsNameTypeWithId("2"));
-    EXPECT_FALSE(categories.deleteCategoryWithId_primaryKey("2", "P1"));
-    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).at(0).productsTypeName, "Tea");
+    EXPECT_FALSE(categories.mergeWithProductsNameType_changeID(category("Mate", "1"), "3"));
+    EXPECT_FALSE(headers.mergeTotalsWithCounts_entrys_amount_changeID("1", "1", "1", "3"));
+    EXPECT_FALSE(categories.deleteCategoryWithId_primaryKey("3", "P1"));
+    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).size(), 2u);
     EXPECT_FALSE(db->inTransaction());
 }
 
