@@ -1,6 +1,9 @@
 #include "app/AppDelegate.h"
 
+#include <iostream>
+
 #include "app/ScreenFactory.h"
+#include "orders/OrderInProgress.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
@@ -12,6 +15,7 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "storage/UniqueKeys.h"
 
 bool AppDelegate::prepareEnvironment(const Options& options, std::string* error) {
     const std::string dir = DocumentsDirectory::resolve(
@@ -51,6 +55,7 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
     if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
 
     defAddDefaultSupplierAndCustomerItem();
+    repairAfterAnUnfinishedRun();
 
     auto& defaults = UserDefaults::standardUserDefaults();
     const Text pattern = defaults.stringForKey("yyyy/MM/dd");
@@ -71,8 +76,7 @@ void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
         if (!SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag).empty()) continue;
         SSupplierOrCustomers partner;
         partner.supplierOrCustomersName = KL(nameKey);
-        partner.supplierOrCustomersNameKey =
-            KL(nameKey) + ConstParameterAndMethod::getDateNowKeyFormatter();
+        partner.supplierOrCustomersNameKey = UniqueKeys().newPartnerKey(KL(nameKey));
         partner.supplierOrCustomersTags = tag;
         partner.supplierOrCustomersTelphone = "-";
         partner.supplierOrCustomersAddress = "-";
@@ -80,4 +84,18 @@ void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
         partner.supplierOrCustomersIndex = ConstParameterAndMethod::getDateNowKeyFormatter();
         SSupplierOrCustomersDB().saveSupplierOrCustomers(partner);
     }
+}
+
+void AppDelegate::repairAfterAnUnfinishedRun() {
+    // Both checks are cheap enough for every start: a directory listing and, only when the
+    // last run left an order editor open, one order's lines.
+    const int temporaries = UserDefaults::standardUserDefaults().removeLeftoverTemporaryFiles();
+    const auto repairs = OrderInProgress::repairUnfinishedOrder();
+    if (temporaries > 0)
+        std::cerr << "marrowkeeper: removed " << temporaries
+                  << " temporary settings file(s) left by an interrupted write\n";
+    if (repairs.found)
+        std::cerr << "marrowkeeper: the last run ended with an order open: "
+                  << repairs.ordersRepaired << " order(s) brought in line with their lines, "
+                  << repairs.ghostLinesRemoved << " ghost line(s) removed\n";
 }

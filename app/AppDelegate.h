@@ -26,6 +26,10 @@ public:
     // The start-up steps; true on success.
     bool application_didFinishLaunchingWithOptions();
     void defAddDefaultSupplierAndCustomerItem();
+    // Tidies up after a run that ended in the middle of something: temporary settings
+    // files of an interrupted write, and an order an editor had open (OrderInProgress).
+    // Says on standard error what it did.
+    void repairAfterAnUnfinishedRun();
 
     Navigator& navigator() { return navigator_; }
 

@@ -4,14 +4,15 @@
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
+#include "storage/UniqueKeys.h"
 #include "widgets/ScreenParts.h"
 
 AddProductSubViewController::AddProductSubViewController()
     : Screen("AddProductSubViewController") {}
 
 bool AddProductSubViewController::textField_shouldChangeCharactersInRange_replacementString(
-    const std::string& current, long location, const std::string& replacement) {
-    return acceptsDecimalTyping(current, location, replacement, 2);
+    const std::string& current, long location, long length, const std::string& replacement) {
+    return acceptsDecimalTyping(current, location, length, replacement, 2);
 }
 
 TextField& AddProductSubViewController::field(const char* id, const char* captionKey,
@@ -34,9 +35,9 @@ void AddProductSubViewController::viewDidLoad() {
     model_ = &field("productModelText", "KLModel", true, createItemModel);
     price_ = &field("referencePriceText", "KLRefPrice", false, createItemReferencePrice);
     price_->keyboard = "decimal";
-    price_->shouldChangeCharacters = [](TextField& f, long location, long,
+    price_->shouldChangeCharacters = [](TextField& f, long location, long length,
                                         const std::string& replacement) {
-        return textField_shouldChangeCharactersInRange_replacementString(f.text, location,
+        return textField_shouldChangeCharactersInRange_replacementString(f.text, location, length,
                                                                          replacement);
     };
     qty_ = &field("productQtyText", "KLQty", false, createItemInventoryQty);
@@ -93,7 +94,7 @@ void AddProductSubViewController::completeEvent() {
             showToast(KL("KLExists"), 1.0);
             return;
         }
-        product.productSubNameKey = ConstParameterAndMethod::getDateNowKeyFormatter();
+        product.productSubNameKey = UniqueKeys().newProductKey();
         product.productSubQty = "1";
         product.productSubPrice = price_->text;
         product.productSubTotalAmount = price_->text;
@@ -115,7 +116,8 @@ void AddProductSubViewController::deleteProductCurrentItemsEvent() {
 void AddProductSubViewController::didClickOnButtonDeleteIndex(int index) {
     if (index != 0 || !isEditMode()) return;
     // The product and every order line of it go together; order headers keep their totals.
-    if (!productsNameSubModelDB->deleteProductAndItsLines(createItemProductNameKey)) {
+    if (!productsNameSubModelDB->deleteProductWithId_nameKey(createItemProductUid,
+                                                             createItemProductNameKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }

@@ -33,10 +33,10 @@ class AddProductSubViewController : public Screen {
     bool isEditMode() const { return createItemUpdateTag == "1"; }
     void didClickOnButtonDeleteIndex(int index);
 
-    // The reference price typing filter: digits and line breaks, one point (not first), at
-    // most two places after it. `location` is in code points of `current`.
+    // The reference price typing filter: the change of `length` code points at `location`
+    // must leave a price with at most two decimals (acceptsDecimalTyping).
     static bool textField_shouldChangeCharactersInRange_replacementString(
-        const std::string& current, long location, const std::string& replacement);
+        const std::string& current, long location, long length, const std::string& replacement);
 
   private:
     void completeEvent();

@@ -3,6 +3,7 @@
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/SProductsNameSubDB.h"
+#include "storage/UniqueKeys.h"
 #include "widgets/ScreenParts.h"
 
 AddProductTypeViewController::AddProductTypeViewController()
@@ -52,12 +53,13 @@ void AddProductTypeViewController::completeEvent() {
             showToast(KL("KLExists"), 1.0);
             return;
         }
+        // One free key for both: a name key equal to another category's primary key could
+        // reach that category's products.
+        const std::string key = UniqueKeys().newCategoryKey();
         productsNameTypeModel = SProductsNameType{};
-        productsNameTypeModel.productsTypePrimaryKey =
-            ConstParameterAndMethod::getDateNowKeyFormatter();
+        productsNameTypeModel.productsTypePrimaryKey = key;
         productsNameTypeModel.productsTypeName = name;
-        productsNameTypeModel.productsTypeNameKey =
-            ConstParameterAndMethod::getDateNowKeyFormatter();
+        productsNameTypeModel.productsTypeNameKey = key;
         productsNameTypeModel.productsTypeIndex = ConstParameterAndMethod::getDateNowKeyFormatter();
         saved = productsNameTypeModelDB->saveProductsNameType(productsNameTypeModel);
     }
@@ -81,25 +83,12 @@ void AddProductTypeViewController::didClickOnButtonDeleteIndex(int index) {
         showToast(KL("KLTipDeleteProduct"), 1.5);
         return;
     }
-    if (!deleteCategory()) {
+    // By row id, and the products by the primary key the check above used: another
+    // category's primary key may equal this one's name key.
+    if (!productsNameTypeModelDB->deleteCategoryWithId_primaryKey(createItemProductUid,
+                                                                  createItemPrimaryKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }
     navigationController()->popViewControllerAnimated(true);
-}
-
-// Both deletes go by the category's name key; they run together so a failure leaves the
-// category as it was.
-bool AddProductTypeViewController::deleteCategory() {
-    SProductsNameSubDB products;
-    const auto& db = productsNameTypeModelDB->db();
-    const bool own = db && !db->inTransaction();
-    if (own && !db->beginTransaction()) return false;
-    bool ok = productsNameTypeModelDB->deleteProductsNameTypeKey(createItemProductNameKey) &&
-              products.deleteProductPrimaryKey(createItemProductNameKey);
-    if (own) {
-        if (ok) ok = db->commit();
-        if (!ok) db->rollback();
-    }
-    return ok;
 }

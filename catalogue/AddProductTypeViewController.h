@@ -29,6 +29,5 @@ class AddProductTypeViewController : public Screen {
   private:
     void completeEvent();
     void deleteProductCurrentItemsEvent();
-    bool deleteCategory();
     TextField* name_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "storage/UniqueKeys.h"
 #include "widgets/ScreenParts.h"
 
 AddSupplierCustomersVC::AddSupplierCustomersVC() : Screen("AddSupplierCustomersVC") {}
@@ -64,8 +65,7 @@ void AddSupplierCustomersVC::completeOrEditEvent() {
         saved = supplierCustomersModelDB->mergeWithSupplierOrCustomers_changeID(
             supplierCustomersModel, createItemSupplierOrCustomersUid);
     } else {
-        supplierCustomersModel.supplierOrCustomersNameKey =
-            ConstParameterAndMethod::getDateNowKeyFormatter();
+        supplierCustomersModel.supplierOrCustomersNameKey = UniqueKeys().newPartnerKey();
         supplierCustomersModel.supplierOrCustomersIndex =
             ConstParameterAndMethod::getDateNowKeyFormatter();
         saved = supplierCustomersModelDB->saveSupplierOrCustomers(supplierCustomersModel);
@@ -91,8 +91,8 @@ void AddSupplierCustomersVC::deleteSupplierCustomersItemsEvent() {
 void AddSupplierCustomersVC::didClickOnButtonDeleteIndex(int index) {
     if (index != 0 || !isEditMode()) return;
     // The partner and its order headers go together; the lines of those orders stay.
-    if (!supplierCustomersModelDB->deletePartnerAndItsOrders(
-            createItemSupplierOrCustomersNameKey)) {
+    if (!supplierCustomersModelDB->deletePartnerWithId_nameKey(
+            createItemSupplierOrCustomersUid, createItemSupplierOrCustomersNameKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }

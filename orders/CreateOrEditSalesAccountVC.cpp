@@ -7,6 +7,7 @@
 #include "orders/EditOrderItemsVC.h"
 #include "orders/NoteSelectListView.h"
 #include "orders/OrderHandOver.h"
+#include "orders/OrderInProgress.h"
 #include "orders/SelectProductsBackViewController.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
@@ -87,6 +88,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     std::snprintf(ymd, sizeof ymd, "%04d-%02d-%02d", day.year, day.month, day.day);
     picker.setCalendarDateText(ymd);
 
+    on("backEvent", [this](const ActionArgs&) { backEvent(); });
     on("saveToDoneEvent", [this](const ActionArgs&) { saveToDoneEvent(); });
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
@@ -301,6 +303,22 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
         ScreenParts::reportFailedWrite(*this);
         return;
     }
+    OrderInProgress::ended();
+    navigationController()->popViewControllerAnimated(true);
+}
+
+void CreateOrEditSalesAccountVC::backEvent() {
+    disCommodityKeyBoardEvent();
+    // A new order left unsaved leaves nothing behind: the lines picked for it go in one
+    // statement, so no stock or total ever counts them.
+    const Text orderKey =
+        UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
+    if (!isEditMode() &&
+        !userCommodityOrderDB->deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(orderKey)) {
+        ScreenParts::reportFailedWrite(*this);
+        return;
+    }
+    OrderInProgress::ended();
     navigationController()->popViewControllerAnimated(true);
 }
 
@@ -318,11 +336,13 @@ void CreateOrEditSalesAccountVC::didClickOnButtonIndex(int index) {
     if (index != 0) return;
     const Text orderKey =
         UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
-    // Header by row id, header by key and every line, all or nothing: a half-deleted order
-    // would leave lines that count in the stock with no header to find them by.
+    // The header by row id and its lines, all or nothing: a half-deleted order would leave
+    // lines that count in the stock with no header to find them by. Lines another header
+    // of the same key still owns stay with it.
     if (!userCommodityDB->deleteOrderWithId_primaryKey(createItemUid, orderKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }
+    OrderInProgress::ended();
     navigationController()->popViewControllerAnimated(true);
 }

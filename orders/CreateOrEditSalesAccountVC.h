@@ -71,6 +71,7 @@ class CreateOrEditSalesAccountVC : public Screen {
     void hideDatePanelEvent();
     void datePickerValueChanged(DatePicker& picker);
     void saveToDoneEvent();
+    void backEvent();
     void deleteProductCurrentItemsEvent();
     void didClickOnButtonIndex(int index);
     void reloadOrderItems();

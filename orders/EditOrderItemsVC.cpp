@@ -1,5 +1,6 @@
 #include "orders/EditOrderItemsVC.h"
 
+#include "orders/LineAmount.h"
 #include "orders/OrderHandOver.h"
 #include "orders/OrderLineStamp.h"
 #include "platform/Localisation.h"
@@ -10,16 +11,12 @@
 #include "widgets/ScreenParts.h"
 
 namespace {
+// The typing filters judge the text a change would leave (acceptsDecimalTyping).
 constexpr long kQuantityDecimals = 3;
 constexpr long kPriceDecimals = 2;
 }  // namespace
 
 EditOrderItemsVC::EditOrderItemsVC() : Screen("EditOrderItemsVC") {}
-
-bool EditOrderItemsVC::acceptsDecimalChange(const std::string& text, long location,
-                                            const std::string& replacement, long decimals) {
-    return acceptsDecimalTyping(text, location, replacement, decimals);
-}
 
 void EditOrderItemsVC::viewDidLoad() {
     title = KL("KLEditDetails");
@@ -35,16 +32,18 @@ void EditOrderItemsVC::viewDidLoad() {
     auto& quantity = add<TextField>("quantityText");
     quantity.caption = KL("KLQty");
     quantity.keyboard = "decimal";
-    quantity.shouldChangeCharacters = [](TextField& f, long location, long, const std::string& r) {
-        return acceptsDecimalChange(f.text, location, r, kQuantityDecimals);
+    quantity.shouldChangeCharacters = [](TextField& f, long location, long length,
+                                         const std::string& r) {
+        return acceptsDecimalTyping(f.text, location, length, r, kQuantityDecimals);
     };
     quantity.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
 
     auto& price = add<TextField>("priceText");
     price.caption = KL("KLPrice");
     price.keyboard = "decimal";
-    price.shouldChangeCharacters = [](TextField& f, long location, long, const std::string& r) {
-        return acceptsDecimalChange(f.text, location, r, kPriceDecimals);
+    price.shouldChangeCharacters = [](TextField& f, long location, long length,
+                                      const std::string& r) {
+        return acceptsDecimalTyping(f.text, location, length, r, kPriceDecimals);
     };
     price.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
 
@@ -91,7 +90,7 @@ void EditOrderItemsVC::completeEvent() {
     line.orderItemInventoryQty = createInventoryQty;
     line.orderItemQuantity = quantity;
     line.orderItemUnitPrice = price;
-    line.orderItemTotalAmount = formatAmount(floatValue(quantity) * floatValue(price));
+    line.orderItemTotalAmount = lineAmount(quantity, price);
     stampWithNow(line);
 
     if (!SUserCommodityOrderDB().mergeWithSalesAndPurchase_changeUid(line, createUid)) {

@@ -35,11 +35,6 @@ class EditOrderItemsVC : public Screen {
     Text createMonths;
     Text createDays;
 
-    // The typing filter of the quantity field (three decimals) and the price field (two).
-    // `text` is the field before the change, `location` where the change starts (code points).
-    static bool acceptsDecimalChange(const std::string& text, long location,
-                                     const std::string& replacement, long decimals);
-
   private:
     void completeEvent();
     void disMissKeyBoardEvent();

@@ -2,12 +2,14 @@
 
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/OrderHandOver.h"
+#include "orders/OrderInProgress.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "storage/UniqueKeys.h"
 #include "widgets/ScreenParts.h"
 
 namespace {
@@ -175,9 +177,11 @@ void OrderJournalViewController::forwardEvent() {
 
 void OrderJournalViewController::addNewSalesOrPurchase() {
     auto& defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject_forKey(ConstParameterAndMethod::getDateNowKeyFormatter(),
-                              OrderHandOver::kOrderKey);
+    // A key no other order (nor lines left under a key) holds, even within the same second.
+    const std::string orderKey = UniqueKeys().newOrderKey();
+    defaults.setObject_forKey(orderKey, OrderHandOver::kOrderKey);
     defaults.synchronize();
+    OrderInProgress::beganNewOrder(orderKey);
     defaults.setObject_forKey(KL(side_.kindTitleKey), OrderHandOver::kOrderKindText);
     defaults.setObject_forKey(side_.kindCode, OrderHandOver::kOrderKindCode);
     defaults.synchronize();
@@ -200,6 +204,7 @@ void OrderJournalViewController::openOrder(int row) {
     defaults.setObject_forKey(orEmpty(order.orderSalesAndPurchaseType),
                               OrderHandOver::kOrderKindText);
     defaults.synchronize();
+    OrderInProgress::beganEditingOrder(orEmpty(order.uid));
 
     auto editor = std::make_unique<CreateOrEditSalesAccountVC>();
     editor->createItemUpdateTag = "1";

@@ -1,6 +1,7 @@
 #include "orders/SelectProductsBackViewController.h"
 
 #include "app/ScreenFactory.h"
+#include "orders/LineAmount.h"
 #include "orders/OrderHandOver.h"
 #include "orders/OrderLineStamp.h"
 #include "platform/Localisation.h"
@@ -104,8 +105,9 @@ SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
     line.orderItemInventoryQty = product.productSubInventoryQty;
     line.orderItemQuantity = product.productSubQty;
     line.orderItemUnitPrice = product.productSubReferencePrice;
-    const float total = floatValue(product.productSubPrice) * floatValue(product.productSubQty);
-    line.orderItemTotalAmount = formatAmount(total);
+    // The price the row shows times its quantity: the product's stored default line price
+    // keeps the reference price of its creation and would disagree once that changed.
+    line.orderItemTotalAmount = lineAmount(line.orderItemQuantity, line.orderItemUnitPrice);
     stampWithNow(line);
     return line;
 }

@@ -67,10 +67,29 @@ bool TextField::applyChange(long location, long length, const std::string& repla
     size_t from = byteOffsetOfCodePoint(text, location);
     size_t to = byteOffsetOfCodePoint(text, location + length);
     if (from == std::string::npos || to == std::string::npos) return false;
-    if (shouldChangeCharacters && !shouldChangeCharacters(*this, location, length, replacement))
-        return false;
-    text.replace(from, to - from, replacement);
-    return true;
+    // A line break in a one-line field is the return key: it ends editing and is never
+    // part of the text. The filter judges the rest.
+    std::string r = replacement;
+    bool lineBreak = false;
+    if (!multiline) {
+        const auto kept =
+            std::remove_if(r.begin(), r.end(), [](char c) { return c == '\n' || c == '\r'; });
+        lineBreak = kept != r.end();
+        r.erase(kept, r.end());
+    }
+    bool applied = false;
+    if ((length > 0 || !r.empty()) &&
+        (!shouldChangeCharacters || shouldChangeCharacters(*this, location, length, r))) {
+        text.replace(from, to - from, r);
+        applied = true;
+    }
+    if (lineBreak) {
+        if (onReturn)
+            onReturn(*this);
+        else
+            resignFirstResponder();
+    }
+    return applied;
 }
 
 void TextField::describeInto(ViewNode& node) const {
@@ -265,46 +284,77 @@ std::string Screen::lastToastText() const {
     return toasts_.empty() ? "" : toasts_.back().text;
 }
 
+Widget* Screen::findShown(const std::string& id) const {
+    Widget* w = find(id);
+    return w && !w->hidden ? w : nullptr;
+}
+
+bool Screen::showsControlFor(const UIEvent& e) const {
+    // A button inside a row: the shown table, an existing row, a shown button of the action.
+    if (e.row >= 0) {
+        auto* table = dynamic_cast<TableView*>(findShown(e.id));
+        if (!table || e.row >= static_cast<int>(table->rows.size())) return false;
+        for (const auto& f : table->rows[e.row].fields)
+            if (!f.hidden && f.action == e.action) return true;
+        return false;
+    }
+    // Otherwise the named control, or without a name any control, shown and running it.
+    auto carries = [&](const Widget& w) {
+        if (auto* b = dynamic_cast<const Button*>(&w)) return b->action == e.action;
+        if (auto* l = dynamic_cast<const Label*>(&w)) return l->action == e.action;
+        return false;
+    };
+    for (const auto& w : widgets_) {
+        if (w->hidden) continue;
+        if (e.id.empty() || w->id() == e.id) {
+            if (carries(*w)) return true;
+        }
+        // The items of a bar carry ids of their own.
+        if (auto* bar = dynamic_cast<const ButtonBar*>(w.get())) {
+            for (const auto& item : bar->items)
+                if ((e.id.empty() || item.id == e.id) && item.action == e.action) return true;
+        }
+    }
+    return false;
+}
+
 bool Screen::handleEvent(const UIEvent& e) {
     const std::string& t = e.type;
     if (t == "tap") {
         if (!e.id.empty()) {
             if (auto* w = find(e.id)) {
-                if (auto* ew = dynamic_cast<EventWidget*>(w)) return ew->handle(e);
+                if (auto* ew = dynamic_cast<EventWidget*>(w)) return !w->hidden && ew->handle(e);
             }
         }
-        if (e.action.empty()) return false;
+        // Only what the screen shows can be pressed: a hidden back button does not leave.
+        if (e.action.empty() || !showsControlFor(e)) return false;
         ActionArgs args;
         args.row = e.row;
         args.widgetId = e.id;
-        if (e.row >= 0 && !e.id.empty()) {
-            auto* table = get<TableView>(e.id);
-            if (!table || e.row >= static_cast<int>(table->rows.size())) return false;
-        }
         return perform(e.action, args);
     }
     if (t == "row") {
-        auto* table = get<TableView>(e.id);
+        auto* table = dynamic_cast<TableView*>(findShown(e.id));
         if (!table || e.row < 0 || e.row >= static_cast<int>(table->rows.size())) return false;
         endEditing();
         if (table->didSelectRow) table->didSelectRow(e.row);
         return true;
     }
     if (t == "text") {
-        auto* field = get<TextField>(e.id);
+        auto* field = dynamic_cast<TextField*>(findShown(e.id));
         if (!field) return false;
         field->editing = true;
         field->applyChange(e.location, e.length, e.replacement);
         return true;  // a refused change is still a handled event
     }
     if (t == "focus") {
-        auto* field = get<TextField>(e.id);
+        auto* field = dynamic_cast<TextField*>(findShown(e.id));
         if (!field) return false;
         field->editing = true;
         return true;
     }
     if (t == "return") {
-        auto* field = get<TextField>(e.id);
+        auto* field = dynamic_cast<TextField*>(findShown(e.id));
         if (!field) return false;
         if (field->onReturn)
             field->onReturn(*field);
@@ -318,13 +368,13 @@ bool Screen::handleEvent(const UIEvent& e) {
         return true;
     }
     if (t == "date") {
-        auto* picker = get<DatePicker>(e.id);
+        auto* picker = dynamic_cast<DatePicker*>(findShown(e.id));
         if (!picker || !picker->setCalendarDateText(e.value)) return false;
         if (picker->valueChanged) picker->valueChanged(*picker);
         return true;
     }
     if (t == "segment" || t == "chart") {
-        auto* ew = dynamic_cast<EventWidget*>(find(e.id));
+        auto* ew = dynamic_cast<EventWidget*>(findShown(e.id));
         return ew && ew->handle(e);
     }
     if (t == "sheet") {

@@ -88,7 +88,8 @@ class TextField : public Widget {
         shouldChangeCharacters;
     std::function<void(TextField&)> onReturn;
 
-    // Applies a change when the filter accepts it. False when refused or out of range.
+    // Applies a change when the filter accepts it. False when refused, out of range or
+    // empty. In a one-line field line breaks are left out and end editing (as `return`).
     bool applyChange(long location, long length, const std::string& replacement);
     void shake() { ++shakeCount; }
     void resignFirstResponder() { editing = false; }
@@ -308,8 +309,10 @@ class Screen {
     // The newest toast or pop-up text ("" when none was shown).
     std::string lastToastText() const;
 
-    // Dispatches one decoded event. False when it does not apply to this screen
-    // (unknown widget or operation, no such row, no overlay to answer).
+    // Dispatches one decoded event. False when it does not apply to this screen: an unknown
+    // or hidden widget, an operation no shown control runs (a tap without an id may name
+    // any shown control's operation), no such row or row button, no overlay to answer.
+    // perform() runs an operation by name for the program itself, shown or not.
     bool handleEvent(const UIEvent& e);
 
     // The whole screen for the page.
@@ -320,6 +323,8 @@ class Screen {
 
   private:
     friend class Navigator;
+    Widget* findShown(const std::string& id) const;
+    bool showsControlFor(const UIEvent& e) const;
     std::string className_;
     bool singleLayout_;
     uint64_t serial_;

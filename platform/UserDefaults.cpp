@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,6 +146,23 @@ void UserDefaults::setObject_forKey(const std::string& value, const std::string&
 
 void UserDefaults::removeObjectForKey(const std::string& key) {
     if (values_.erase(key) > 0) dirty_ = true;
+}
+
+int UserDefaults::removeLeftoverTemporaryFiles() const {
+    const std::string dir = directoryOf(path_);
+    // The names synchronize() gives its temporary copies.
+    const std::string prefix = path_.substr(path_.rfind('/') + 1) + ".tmp-";
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            ::unlink((dir + "/" + name).c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(d);
+    return removed;
 }
 
 bool UserDefaults::synchronize() {

@@ -23,6 +23,11 @@ class UserDefaults {
     // since the file was last read or written it already holds every value: nothing to do.
     bool synchronize();
 
+    // Removes the temporary copies a write interrupted between writing and renaming left
+    // beside the file (the file itself is then still the old, whole one); the count removed.
+    // Only while no other process can be writing: at start.
+    int removeLeftoverTemporaryFiles() const;
+
     const std::map<std::string, std::string>& values() const { return values_; }
     const std::string& filePath() const { return path_; }
 

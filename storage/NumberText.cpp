@@ -139,27 +139,34 @@ std::string formatOneDecimal(double value) {
     return fixed(value, 1);
 }
 
-bool acceptsDecimalTyping(const std::string& current, long location, const std::string& replacement,
-                          long decimals) {
-    long point = -1;
+bool acceptsDecimalTyping(const std::string& current, long location, long length,
+                          const std::string& replacement, long decimals) {
+    constexpr long kWholeDigits = 12;  // beyond it an amount no longer reads back exactly
+    if (replacement.empty()) return true;
+    // Byte offsets of the code points at `location` and `location + length`.
     long index = 0;
-    for (unsigned char c : current) {
-        if ((c & 0xC0) == 0x80) continue;  // continuation byte of a longer character
-        if (c == '.') {
-            point = index;
-            break;
-        }
+    size_t from = std::string::npos, to = std::string::npos;
+    for (size_t i = 0; i <= current.size(); ++i) {
+        if (i < current.size() && (static_cast<unsigned char>(current[i]) & 0xC0) == 0x80)
+            continue;  // continuation byte of a longer character
+        if (index == location) from = i;
+        if (index == location + length) to = i;
         ++index;
     }
-    bool havePoint = point >= 0;
-    for (unsigned char c : replacement) {
-        if ((c >= '0' && c <= '9') || c == '\n' || c == '\r') continue;
-        // A pasted text may bring only one point, like typing it would.
-        if (c == '.' && !havePoint && location != 0) {
-            havePoint = true;
-            continue;
-        }
+    if (location < 0 || length < 0 || from == std::string::npos || to == std::string::npos)
         return false;
+    const std::string result = current.substr(0, from) + replacement + current.substr(to);
+    long whole = 0, fraction = 0;
+    bool point = false;
+    for (size_t i = 0; i < result.size(); ++i) {
+        const char c = result[i];
+        if (c == '.' && !point && i > 0) {
+            point = true;
+        } else if (isDigit(c)) {
+            ++(point ? fraction : whole);
+        } else {
+            return false;
+        }
     }
-    return point < 0 || location <= point + decimals;
+    return whole <= kWholeDigits && fraction <= decimals;
 }

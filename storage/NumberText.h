@@ -34,9 +34,10 @@ std::string formatCount(long value);
 // "%.1f"
 std::string formatOneDecimal(double value);
 
-// The typing filter of decimal fields: `replacement` may replace text at `location` (a code
-// point index into `current`) when it holds only digits and line breaks, plus one point
-// where the field has none and the point would not open it, and when the change starts
-// at most `decimals` places after an existing point.
-bool acceptsDecimalTyping(const std::string& current, long location, const std::string& replacement,
-                          long decimals);
+// The typing filter of decimal fields, judging the text the change would produce: replacing
+// `length` code points of `current` at `location` with `replacement` is accepted when the
+// result is ASCII digits with at most one point, not first, at most 12 digits before it and
+// at most `decimals` after it. A paste or a replaced selection is accepted or refused whole.
+// Deleting is always accepted, so a value stored with more decimals can be corrected.
+bool acceptsDecimalTyping(const std::string& current, long location, long length,
+                          const std::string& replacement, long decimals);

@@ -28,13 +28,15 @@ bool SProductsNameSubDB::deleteProductPrimaryKey(const Text& categoryKey) {
 }
 
 bool SProductsNameSubDB::deleteProductsNameSubWithId(const Text& uid) {
-    return update("DELETE FROM SProductsNameSub WHERE productSubUid = ?", {uid});
+    return updateRow("DELETE FROM SProductsNameSub WHERE productSubUid = ?", {uid});
 }
 
-bool SProductsNameSubDB::deleteProductAndItsLines(const Text& productKey) {
+bool SProductsNameSubDB::deleteProductWithId_nameKey(const Text& uid, const Text& productKey) {
     return inTransaction({
-        {"DELETE FROM SProductsNameSub WHERE productSubNameKey = ?", {productKey}},
-        {"DELETE FROM SUserCommodityOrder WHERE orderItemProductNameKey = ?", {productKey}},
+        {"DELETE FROM SProductsNameSub WHERE productSubUid = ?", {uid}, true},
+        {"DELETE FROM SUserCommodityOrder WHERE orderItemProductNameKey = ?1 AND NOT EXISTS "
+         "(SELECT 1 FROM SProductsNameSub WHERE productSubNameKey = ?1)",
+         {productKey}},
     });
 }
 

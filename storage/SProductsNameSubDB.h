@@ -11,8 +11,10 @@ public:
     bool deleteProductWithNameSubKeyDate(const Text& productKey);
     bool deleteProductPrimaryKey(const Text& categoryKey);
     bool deleteProductsNameSubWithId(const Text& uid);
-    // Deletes the product by key and every order line of it, in one transaction.
-    bool deleteProductAndItsLines(const Text& productKey);
+    // Deletes the product by row id and, unless another product still holds its key (two
+    // products made with one key by an older version), every order line of the key; one
+    // transaction. False when no product has the row id.
+    bool deleteProductWithId_nameKey(const Text& uid, const Text& productKey);
     std::vector<SProductsNameSub> findWithUid_limit(const Text& uid, int limit);
     std::vector<SProductsNameSub> findWithProductPrimaryKeyLike(const Text& categoryKey);
     std::vector<SProductsNameSub> findWithProductNameSubExistsLike_findWithProductPrimaryKeyLike(

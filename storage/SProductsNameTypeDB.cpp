@@ -21,7 +21,14 @@ bool SProductsNameTypeDB::deleteProductsNameTypeKey(const Text& nameKey) {
 }
 
 bool SProductsNameTypeDB::deleteProductsNameTypeWithId(const Text& uid) {
-    return update("DELETE FROM SProductsNameType WHERE productsTypeUid = ?", {uid});
+    return updateRow("DELETE FROM SProductsNameType WHERE productsTypeUid = ?", {uid});
+}
+
+bool SProductsNameTypeDB::deleteCategoryWithId_primaryKey(const Text& uid, const Text& primaryKey) {
+    return inTransaction({
+        {"DELETE FROM SProductsNameType WHERE productsTypeUid = ?", {uid}, true},
+        {"DELETE FROM SProductsNameSub WHERE productPrimaryKey = ?", {primaryKey}},
+    });
 }
 
 std::vector<SProductsNameType> SProductsNameTypeDB::findWithUid_limit(const Text& uid, int limit) {

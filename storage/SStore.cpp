@@ -111,12 +111,14 @@ bool SStore<R>::insert(const R& record) {
 
 template <class R>
 bool SStore<R>::mergeById(const R& record, const Text& uid) {
-    std::vector<std::pair<std::string, std::vector<SQLValue>>> steps;
+    std::vector<Step> steps;
     const std::string head = "UPDATE " + std::string(R::tableName) + " SET ";
     const std::string where = " = ? WHERE " + std::string(R::uidColumn) + " = ?";
     for (const auto& column : R::columns()) {
+        // Every step matches the same row: checking the first is enough.
         steps.push_back({head + std::string(column.name) + where,
-                         {SQLValue(record.*(column.field)), SQLValue(uid)}});
+                         {SQLValue(record.*(column.field)), SQLValue(uid)},
+                         steps.empty()});
     }
     return inTransaction(steps);
 }
@@ -128,15 +130,22 @@ bool SStore<R>::update(const std::string& sql, const std::vector<SQLValue>& args
 }
 
 template <class R>
-bool SStore<R>::inTransaction(
-    const std::vector<std::pair<std::string, std::vector<SQLValue>>>& steps) {
+bool SStore<R>::updateRow(const std::string& sql, const std::vector<SQLValue>& args) {
+    return update(sql, args) && sqlite3_changes(_db->sqliteHandle()) > 0;
+}
+
+template <class R>
+bool SStore<R>::inTransaction(const std::vector<Step>& steps) {
     if (!_db) return false;
     // Inside a caller's transaction the caller decides about commit and rollback.
     sqlite3* handle = _db->sqliteHandle();
     const bool own = !_db->inTransaction() && (!handle || sqlite3_get_autocommit(handle));
     if (own && !_db->beginTransaction()) return false;
-    for (const auto& [sql, args] : steps) {
-        if (!_db->executeUpdate(sql, args)) {
+    for (const auto& [sql, args, mustChangeARow] : steps) {
+        // A write by row id that finds no row did not happen: an order deleted elsewhere
+        // must not be reported as saved.
+        if (!_db->executeUpdate(sql, args) ||
+            (mustChangeARow && (!handle || sqlite3_changes(handle) == 0))) {
             if (own) _db->rollback();
             return false;
         }

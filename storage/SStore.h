@@ -10,7 +10,7 @@
 
 template <class R>
 class SStore {
-public:
+  public:
     SStore();
     explicit SStore(std::shared_ptr<SQLDatabase> db) : _db(std::move(db)) {}
 
@@ -19,7 +19,7 @@ public:
     // not be prepared, a failed step); its list is then empty rather than partial.
     bool readFailed() const { return _readFailed; }
 
-protected:
+  protected:
     // Runs "select count(*) from sqlite_master ..." and the CREATE TABLE when it is 0.
     bool createTable(const std::string& createStatement);
     // Maps every row of the query to a record, in row order; a failed query is empty and
@@ -29,11 +29,19 @@ protected:
     std::vector<R> pagedList(const Text& uid, int limit);
     // INSERT INTO <table> (present columns) VALUES (?, ...)
     bool insert(const R& record);
-    // One UPDATE per column, all inside one transaction.
+    // One UPDATE per column, all inside one transaction; false when no row has the row id.
     bool mergeById(const R& record, const Text& uid);
     bool update(const std::string& sql, const std::vector<SQLValue>& args);
+    // An update or delete by row id: false when it changed no row (the row is gone).
+    bool updateRow(const std::string& sql, const std::vector<SQLValue>& args);
+
+    struct Step {
+        std::string sql;
+        std::vector<SQLValue> args;
+        bool mustChangeARow = false;  // a step that changes nothing fails the whole group
+    };
     // Runs every statement inside one transaction: all of them or none.
-    bool inTransaction(const std::vector<std::pair<std::string, std::vector<SQLValue>>>& steps);
+    bool inTransaction(const std::vector<Step>& steps);
 
     std::shared_ptr<SQLDatabase> _db;
     bool _readFailed = false;

@@ -23,13 +23,15 @@ bool SSupplierOrCustomersDB::deleteSupplierOrCustomersKey(const Text& key) {
 }
 
 bool SSupplierOrCustomersDB::deleteSupplierOrCustomersWithId(const Text& uid) {
-    return update("DELETE FROM SSupplierOrCustomers WHERE supplierOrCustomersUid = ?", {uid});
+    return updateRow("DELETE FROM SSupplierOrCustomers WHERE supplierOrCustomersUid = ?", {uid});
 }
 
-bool SSupplierOrCustomersDB::deletePartnerAndItsOrders(const Text& key) {
+bool SSupplierOrCustomersDB::deletePartnerWithId_nameKey(const Text& uid, const Text& key) {
     return inTransaction({
-        {"DELETE FROM SSupplierOrCustomers WHERE supplierOrCustomersNameKey = ?", {key}},
-        {"DELETE FROM SUserCommodity WHERE orderSupplierOrCustomerNameKey = ?", {key}},
+        {"DELETE FROM SSupplierOrCustomers WHERE supplierOrCustomersUid = ?", {uid}, true},
+        {"DELETE FROM SUserCommodity WHERE orderSupplierOrCustomerNameKey = ?1 AND NOT EXISTS "
+         "(SELECT 1 FROM SSupplierOrCustomers WHERE supplierOrCustomersNameKey = ?1)",
+         {key}},
     });
 }
 

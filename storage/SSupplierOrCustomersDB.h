@@ -10,8 +10,10 @@ public:
     bool mergeWithSupplierOrCustomers_changeID(const SSupplierOrCustomers& r, const Text& uid);
     bool deleteSupplierOrCustomersKey(const Text& key);
     bool deleteSupplierOrCustomersWithId(const Text& uid);
-    // Deletes the partner by key and its order headers (not their lines), in one transaction.
-    bool deletePartnerAndItsOrders(const Text& key);
+    // Deletes the partner by row id and, unless another partner still holds its key (two
+    // partners made with one key by an older version), the order headers of the key (not
+    // their lines); one transaction. False when no partner has the row id.
+    bool deletePartnerWithId_nameKey(const Text& uid, const Text& key);
     std::vector<SSupplierOrCustomers> findWithUid_limit(const Text& uid, int limit);
     std::vector<SSupplierOrCustomers> findWithSupplierOrCustomersKeyLike(const Text& key);
     std::vector<SSupplierOrCustomers> findWithSupplierOrCustomersTagsLike(const Text& tag);

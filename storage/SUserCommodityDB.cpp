@@ -21,7 +21,7 @@ bool SUserCommodityDB::mergeWithUserCommodity_changeID(const SUserCommodity& r, 
 }
 
 bool SUserCommodityDB::deleteUserCommodityWithId(const Text& uid) {
-    return update("DELETE FROM SUserCommodity WHERE uid = ?", {uid});
+    return updateRow("DELETE FROM SUserCommodity WHERE uid = ?", {uid});
 }
 
 bool SUserCommodityDB::deleteUserCommodityWithPrimaryKey(const Text& orderKey) {
@@ -35,10 +35,21 @@ bool SUserCommodityDB::deleteUserCommodityWithSupplierOrCustomerNameKey(const Te
 
 bool SUserCommodityDB::deleteOrderWithId_primaryKey(const Text& uid, const Text& orderKey) {
     return inTransaction({
-        {"DELETE FROM SUserCommodity WHERE uid = ?", {uid}},
-        {"DELETE FROM SUserCommodity WHERE orderPrimaryKeyDate = ?", {orderKey}},
-        {"DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?", {orderKey}},
+        {"DELETE FROM SUserCommodity WHERE uid = ?", {uid}, true},
+        {"DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?1 AND NOT EXISTS "
+         "(SELECT 1 FROM SUserCommodity WHERE orderPrimaryKeyDate = ?1)",
+         {orderKey}},
     });
+}
+
+bool SUserCommodityDB::mergeTotalsWithCounts_entrys_amount_changeID(const Text& counts,
+                                                                    const Text& entrys,
+                                                                    const Text& amount,
+                                                                    const Text& uid) {
+    return updateRow(
+        "UPDATE SUserCommodity SET orderTotalCounts = ?, orderTotalEntrys = ?, "
+        "orderTotalAmount = ? WHERE uid = ?",
+        {counts, entrys, amount, uid});
 }
 
 SUserCommodityDB::List SUserCommodityDB::findWithUid_limit(const Text& uid, int limit) {

@@ -12,8 +12,13 @@ class SUserCommodityDB : public SStore<SUserCommodity> {
     bool deleteUserCommodityWithId(const Text& uid);
     bool deleteUserCommodityWithPrimaryKey(const Text& orderKey);
     bool deleteUserCommodityWithSupplierOrCustomerNameKey(const Text& partnerKey);
-    // Header by row id, header by key and every line of the key, in one transaction.
+    // The header by row id and, unless another header still holds the order key (two orders
+    // saved with one key by an older version), every line of the key; one transaction.
+    // False when no header has the row id.
     bool deleteOrderWithId_primaryKey(const Text& uid, const Text& orderKey);
+    // Writes only the three totals of the header with this row id.
+    bool mergeTotalsWithCounts_entrys_amount_changeID(const Text& counts, const Text& entrys,
+                                                      const Text& amount, const Text& uid);
     List findWithUid_limit(const Text& uid, int limit);
     // The header with this row id, whole; absent when there is none.
     std::optional<SUserCommodity> orderWithUid(const Text& uid);

@@ -23,11 +23,21 @@ bool SUserCommodityOrderDB::mergeWithSalesAndPurchase_changeUid(const SUserCommo
 }
 
 bool SUserCommodityOrderDB::deleteSalesAndPurchaseWithUid(const Text& uid) {
-    return update("DELETE FROM SUserCommodityOrder WHERE orderItemUid = ?", {uid});
+    return updateRow("DELETE FROM SUserCommodityOrder WHERE orderItemUid = ?", {uid});
 }
 
 bool SUserCommodityOrderDB::deleteSalesAndPurchasePrimaryKeyDate(const Text& orderKey) {
     return update("DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?", {orderKey});
+}
+
+bool SUserCommodityOrderDB::deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(const Text& orderKey,
+                                                                              int* removed) {
+    const bool ok = update(
+        "DELETE FROM SUserCommodityOrder WHERE orderItemPrimaryKeyDate = ?1 AND NOT EXISTS "
+        "(SELECT 1 FROM SUserCommodity WHERE orderPrimaryKeyDate = ?1)",
+        {orderKey});
+    if (removed) *removed = ok ? sqlite3_changes(_db->sqliteHandle()) : 0;
+    return ok;
 }
 
 bool SUserCommodityOrderDB::deleteOrderItemProductNameKey(const Text& productKey) {

@@ -11,6 +11,10 @@ public:
     bool mergeWithSalesAndPurchase_changeUid(const SUserCommodityOrder& r, const Text& uid);
     bool deleteSalesAndPurchaseWithUid(const Text& uid);
     bool deleteSalesAndPurchasePrimaryKeyDate(const Text& orderKey);
+    // The lines of an order that was never saved: those of the key while no header holds
+    // it. `removed`, when given, receives how many went.
+    bool deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(const Text& orderKey,
+                                                           int* removed = nullptr);
     bool deleteOrderItemProductNameKey(const Text& productKey);
     List findWithSalesAndPurchaseUid_limit(const Text& uid, int limit);
 

@@ -23,13 +23,12 @@ class CatalogueHarness : public AppHarness {
         ASSERT_TRUE(setText("productNameText", name));
         ASSERT_TRUE(tap("completeEvent"));
     }
-    // The price goes in key by key, through the same filter as the user's keys.
     void addProduct(const std::string& name, const std::string& price,
                     const std::string& model = "", const std::string& qty = "") {
         ASSERT_TRUE(tap("addProductSubItemEvent"));
         ASSERT_TRUE(setText("productNameText", name));
         ASSERT_TRUE(setText("productModelText", model));
-        typeKeys("referencePriceText", price);
+        ASSERT_TRUE(setText("referencePriceText", price));
         ASSERT_TRUE(setText("productQtyText", qty));
         ASSERT_TRUE(setText("productUnitsText", "pcs"));
         ASSERT_TRUE(tap("completeEvent"));
@@ -38,13 +37,6 @@ class CatalogueHarness : public AppHarness {
         ASSERT_TRUE(tap("addCompanyEvent"));
         ASSERT_TRUE(setText("showNameText", name));
         ASSERT_TRUE(tap("completeOrEditEvent"));
-    }
-    // One text event per code point at the end of the field.
-    void typeKeys(const std::string& fieldId, const std::string& text) {
-        for (size_t i = 0, len = 1; i < text.size(); i += len) {
-            for (len = 1; i + len < text.size() && (text[i + len] & 0xC0) == 0x80;) ++len;
-            ASSERT_TRUE(typeAtEnd(fieldId, text.substr(i, len)));
-        }
     }
     std::string cell(size_t row, const std::string& field) {
         auto* t = top()->get<TableView>("tableView");
@@ -77,22 +69,13 @@ class CatalogueHarness : public AppHarness {
             EXPECT_EQ(fieldText(field), text);
         }
     }
-    // An order header and a line written straight into the stores.
-    static SUserCommodity orderHeader(const std::string& orderKey, const std::string& partnerKey,
-                                      const std::string& kind, const std::string& amount) {
-        SUserCommodity h;
-        h.orderPrimaryKeyDate = orderKey;
-        h.orderSupplierOrCustomerNameKey = partnerKey;
-        h.orderSalesAndPurchaseTags = kind;
-        h.orderTotalAmount = amount;
-        return h;
+    // Rows written straight into the ledger, and the rows of a table (and condition).
+    static void exec(const std::string& sql) {
+        ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(sql));
     }
-    static SUserCommodityOrder orderLine(const std::string& orderKey, const std::string& productKey,
-                                         const std::string& kind) {
-        SUserCommodityOrder l;
-        l.orderItemPrimaryKeyDate = orderKey;
-        l.orderItemSalesAndPurchaseTags = kind;
-        l.orderItemProductNameKey = productKey;
-        return l;
+    static int count(const std::string& tableAndCondition) {
+        auto rs = SDBManager::defaultDBManager().dataBase()->executeQuery("SELECT count(*) FROM " +
+                                                                          tableAndCondition);
+        return rs && rs->next() ? rs->intForColumnIndex(0) : -1;
     }
 };

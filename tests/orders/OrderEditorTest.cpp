@@ -1,6 +1,10 @@
 // The order editor: the saved header, sums from the stored lines, notes, edits, deletes,
-// the date panel in several zones, partners that are gone and failing stores.
+// orders of one second, leaving a new order, the date panel in several zones, partners and
+// orders that are gone, failing stores, and the start after a run that ended in an editor.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "storage/SDBManager.h"
 #include "tests/orders/OrdersFixture.h"
@@ -66,42 +70,34 @@ TEST_F(OrderEditor, LinesAreSummedIntoTheHeader) {
     EXPECT_EQ(join({h.orderTotalCounts, h.orderTotalEntrys, h.orderTotalAmount}), "3.50|2|14.50");
 }
 
-TEST_F(OrderEditor, DeleteRemovesOnlyTheOrdersLinesAndBackLeavesPickedLines) {
+TEST_F(OrderEditor, OrdersOfOneSecondStayApartAndBackLeavesNoLineBehind) {
     newSaleWithTwoProducts();
     pickProduct(0, 0);
     pickProduct(0, 1);
-    saveAs("Doomed");
-    clock_->set(at(2015, 5, 9, 16, 5, 0));
+    saveAs("First");
+    // The clock stands still: the next order takes the next free second.
     addOrder();
-    const std::string keptKey = defaultsValue("20150509160250");
-    ASSERT_EQ(keptKey, "20150509160500");
+    ASSERT_EQ(defaultsValue("20150509160250"), "20150509160251");
     pickProduct(0, 0);
-    saveAs("Kept");
-    // Back after picking two products: the lines stay, no header is made.
-    clock_->set(at(2015, 5, 9, 16, 10, 0));
+    saveAs("Second");
+
+    // Back after picking two products: no header and no line (every figure reads them).
     addOrder();
     pickProduct(0, 0);
     pickProduct(0, 1);
-    ASSERT_TRUE(setText("orderNameText", "Abandoned"));
     ASSERT_TRUE(tap("backEvent"));
     EXPECT_EQ(top()->className(), "OUTItemsViewController");
     EXPECT_EQ(headers().size(), 2u);
-    EXPECT_EQ(linesOf("20150509161000").size(), 2u);
+    EXPECT_EQ(allLines().size(), 3u);
 
-    // Newest first: row 1 is the first order.
-    ASSERT_EQ(cell("tableView", 1, "showOrderNameValueText"), "Doomed");
-    ASSERT_TRUE(selectRow("tableView", 1));
-    ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
-    ASSERT_TRUE(sheet(1));  // cancel
-    EXPECT_EQ(headers().size(), 2u);
+    // Deleting the second order leaves the first whole (newest first: row 0 is "Second").
+    ASSERT_TRUE(selectRow("tableView", 0));
     ASSERT_TRUE(tap("deleteProductCurrentItemsEvent"));
     ASSERT_TRUE(sheet(0));
-    EXPECT_EQ(top()->className(), "OUTItemsViewController");
     ASSERT_EQ(headers().size(), 1u);
-    EXPECT_EQ(headers()[0].orderName, "Kept");
-    EXPECT_TRUE(linesOf(kFirstKey).empty());
-    EXPECT_EQ(linesOf(keptKey).size(), 1u);
-    EXPECT_EQ(allLines().size(), 3u);
+    EXPECT_EQ(headers()[0].orderName, "First");
+    EXPECT_EQ(linesOf(kFirstKey).size(), 2u);
+    EXPECT_EQ(allLines().size(), 2u);
 }
 
 TEST_F(OrderEditor, PickedDaysSaveAndSaveAgainAsTheirCalendarDayInAnyZone) {
@@ -147,7 +143,7 @@ TEST_F(OrderEditor, PickedDaysSaveAndSaveAgainAsTheirCalendarDayInAnyZone) {
     }
 }
 
-TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
+TEST_F(OrderEditor, AnOpenedOrderHasNoBackAndKeepsAPartnerThatIsGone) {
     start();
     SUserCommodity h = header("111", "2015", "5", "Orphan", "1.00", "1", "9.00", "20150501100000");
     h.orderSupplierOrCustomerName = "Old Client";
@@ -157,6 +153,8 @@ TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
     EXPECT_EQ(cell("tableView", 0, "showOrderSupAndCusValueText"), "Old Client");
     ASSERT_TRUE(selectRow("tableView", 0));
     EXPECT_EQ(labelText("showSupplierOrCustomerLbl"), "Old Client");
+    // The back button is hidden: only save or delete leave an opened order.
+    EXPECT_FALSE(tap("backEvent", -1, "backBtn"));
     ASSERT_TRUE(tap("saveToDoneEvent"));
     ASSERT_EQ(headers().size(), 1u);
     const auto saved = headers()[0];
@@ -165,7 +163,9 @@ TEST_F(OrderEditor, AnOrderWhosePartnerIsGoneKeepsItsOwnPartnerNameAndKey) {
               "Old Client|Old Client20140101000000|0.00");  // no lines under its key
 }
 
-TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
+// A write that fails, or that finds its row deleted elsewhere (another window, a second
+// instance), is reported and the screen stays with the user's input.
+TEST_F(OrderEditor, AFailedOrVanishedWriteKeepsEachScreenWithTheUsersInput) {
     start();
     seedProduct("Tools", "Hammer", "1", "5", "5");
     openJournal();
@@ -174,7 +174,7 @@ TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
     saveAs("Unlucky");
     ASSERT_TRUE(selectRow("tableView", 0));
     ASSERT_TRUE(setText("orderNameText", "Changed"));
-    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    ASSERT_TRUE(SUserCommodityDB().deleteUserCommodityWithId(headers().at(0).uid));
     const std::string failed = KL("KLOperationFailed");
 
     ASSERT_TRUE(tap("saveToDoneEvent"));
@@ -185,23 +185,58 @@ TEST_F(OrderEditor, AFailingStoreKeepsEachScreenWithTheUsersInput) {
     ASSERT_TRUE(sheet(0));
     EXPECT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     EXPECT_EQ(top()->toasts().size(), 2u);
-
-    ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
-    ASSERT_TRUE(selectRow("productTypeTableView", 0));
-    ASSERT_TRUE(selectRow("productSubTableView", 0));
-    EXPECT_EQ(top()->className(), "SelectProductsBackViewController");
-    EXPECT_EQ(top()->lastToastText(), failed);
-    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_TRUE(headers().empty());
 
     ASSERT_TRUE(selectRow("tableView", 0));
+    ASSERT_TRUE(
+        SUserCommodityOrderDB().deleteSalesAndPurchaseWithUid(allLines().at(0).orderItemUid));
     ASSERT_TRUE(setText("quantityText", "9"));
     ASSERT_TRUE(tap("completeEvent"));
     EXPECT_EQ(top()->className(), "EditOrderItemsVC");
     EXPECT_EQ(fieldText("quantityText"), "9");
     EXPECT_EQ(top()->lastToastText(), failed);
+    EXPECT_TRUE(allLines().empty());
+    ASSERT_TRUE(tap("backEvent"));
 
-    ASSERT_EQ(headers().size(), 1u);
-    EXPECT_EQ(headers()[0].orderName, "Unlucky");
-    ASSERT_EQ(allLines().size(), 1u);
-    EXPECT_EQ(allLines()[0].orderItemQuantity, "1");
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
+    ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
+    ASSERT_TRUE(selectRow("productTypeTableView", 0));
+    ASSERT_TRUE(selectRow("productSubTableView", 0));
+    EXPECT_EQ(top()->className(), "SelectProductsBackViewController");
+    EXPECT_EQ(top()->lastToastText(), failed);
+}
+
+TEST_F(OrderEditor, AStartAfterARunThatEndedInAnEditorTidiesUp) {
+    newSaleWithTwoProducts();
+    pickProduct(0, 0);
+    saveAs("Edited");
+    // A line whose header went with its partner: not a leftover, it counts.
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
+        "INSERT INTO SUserCommodityOrder (orderItemPrimaryKeyDate) VALUES ('20150101000000')"));
+    // A header whose product was deleted keeps its totals.
+    seedHeader(header("111", "2015", "5", "Stale", "1.00", "1", "5.00", "20150102000000"));
+    ASSERT_TRUE(selectRow("tableView", 0));  // "Edited": the journal was read before "Stale"
+    editLine(0, "4", "5");
+    restartAfterACrash();
+    EXPECT_EQ(join({headers()[1].orderTotalCounts, headers()[1].orderTotalEntrys,
+                    headers()[1].orderTotalAmount}),
+              "4.00|1|20.00");
+    EXPECT_EQ(headers()[0].orderTotalAmount, "5.00");
+
+    openJournal();
+    addOrder();
+    const std::string abandoned = defaultsValue("20150509160250");
+    pickProduct(0, 0);
+    pickProduct(0, 1);
+    std::ofstream(dataDir_ + "/user-defaults.json.tmp-Ab12Cd") << "{\"half";
+    testing::internal::CaptureStderr();
+    restartAfterACrash();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("0 order(s) brought in line with their lines, 2 ghost line(s) removed"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("removed 1 temporary settings file(s)"), std::string::npos) << log;
+    EXPECT_TRUE(linesOf(abandoned).empty());
+    EXPECT_EQ(allLines().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(dataDir_ + "/user-defaults.json.tmp-Ab12Cd"));
 }

@@ -8,6 +8,7 @@
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "storage/SDBManager.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
@@ -51,18 +52,11 @@ class OrdersFixture : public AppHarness {
         ASSERT_TRUE(selectRow("productSubTableView", productRow));
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }
-    // Empties a field, then types one character at a time, as the keyboard does (the
-    // decimal filters refuse a point at the very start, so a whole "2.5" at once would not do).
-    void typeInto(const std::string& id, const std::string& text) {
-        ASSERT_TRUE(setText(id, ""));
-        for (char c : text) ASSERT_TRUE(typeAtEnd(id, std::string(1, c)));
-        ASSERT_EQ(fieldText(id), text);
-    }
     void editLine(int row, const std::string& qty, const std::string& price) {
         ASSERT_TRUE(selectRow("tableView", row));
         ASSERT_EQ(top()->className(), "EditOrderItemsVC");
-        typeInto("quantityText", qty);
-        typeInto("priceText", price);
+        ASSERT_TRUE(setText("quantityText", qty));
+        ASSERT_TRUE(setText("priceText", price));
         ASSERT_TRUE(tap("completeEvent"));
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }
@@ -95,7 +89,7 @@ class OrdersFixture : public AppHarness {
         return all.empty() ? SSupplierOrCustomers{} : all.front();
     }
 
-    // A header stored directly (May 9th of the given year/month), for the journal lists.
+    // A header stored directly (the 9th of the given year and month), for the journal lists.
     SUserCommodity header(const std::string& side, const std::string& y, const std::string& m,
                           const std::string& name, const std::string& counts = "0.00",
                           const std::string& entrys = "0", const std::string& amount = "0.00",
@@ -114,7 +108,7 @@ class OrdersFixture : public AppHarness {
         h.orderTotalAmount = amount;
         h.remarkNotes = "-";
         h.recordeWeekTime = KL("KLSaturday");
-        h.recordeDateTime = y + "/0" + m + "/09";
+        h.recordeDateTime = y + (m.size() < 2 ? "/0" : "/") + m + "/09";
         h.minutesTime = "10:00";
         h.years = y;
         h.months = m;
@@ -133,6 +127,13 @@ class OrdersFixture : public AppHarness {
     }
     std::vector<SUserCommodityOrder> allLines() {
         return SUserCommodityOrderDB().findWithSalesAndPurchaseUid_limit(std::nullopt, 10000);
+    }
+    // Ends the process as a crash would (nothing saved, nothing closed) and starts anew.
+    void restartAfterACrash() {
+        app_.reset();
+        SDBManager::close();
+        UserDefaults::resetStandardUserDefaults();
+        start();
     }
     std::string defaultsValue(const std::string& key) {
         return orEmpty(UserDefaults::standardUserDefaults().stringForKey(key));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "orders/EditOrderItemsVC.h"
+#include "orders/LineAmount.h"
 #include "tests/orders/OrdersFixture.h"
 
 namespace {
@@ -18,67 +19,67 @@ TEST_F(LineEditor, PickingStoresALineAndCompletingRewritesItUnderTheSameUid) {
     auto lines = linesOf(kFirstKey);
     ASSERT_EQ(lines.size(), 1u);
     const SUserCommodityOrder l = lines[0];
-    // The line's price is the reference price, but its total is the product's price times
-    // its default quantity.
+    // The line's price is the reference price, and its total that price times its quantity,
+    // although the product's default line price (4.5) is still that of an older price.
     EXPECT_EQ(join({l.orderItemSalesAndPurchaseType, l.orderItemSalesAndPurchaseTags,
                     l.orderItemProductName, l.orderItemProductNameKey, l.orderItemReferencePrice,
                     l.orderItemQuantity, l.orderItemUnitPrice, l.orderItemTotalAmount,
                     l.orderItemDateTime, l.orderItemMinutesTime}),
-              "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|9.00|2015/05/09|18:07");
+              "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|25.00|2015/05/09|18:07");
 
-    ASSERT_TRUE(selectRow("tableView", 0));
-    // A whole text with a leading point is refused by the field.
-    EXPECT_TRUE(setText("priceText", ".5"));
-    EXPECT_EQ(fieldText("priceText"), "12.5");
-    typeInto("quantityText", "3");
-    typeInto("priceText", "2.5");
-    ASSERT_TRUE(tap("completeEvent"));
+    editLine(0, "3", "2.5");
     lines = linesOf(kFirstKey);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].orderItemUid, l.orderItemUid);
     EXPECT_EQ(join({lines[0].orderItemQuantity, lines[0].orderItemUnitPrice,
                     lines[0].orderItemTotalAmount}),
               "3|2.5|7.50");
-
-    // An emptied quantity stores an empty text and a zero total.
-    ASSERT_TRUE(selectRow("tableView", 0));
-    ASSERT_TRUE(setText("quantityText", ""));
-    ASSERT_TRUE(tap("completeEvent"));
-    lines = linesOf(kFirstKey);
-    EXPECT_EQ(join({lines[0].orderItemQuantity, lines[0].orderItemTotalAmount}), "|0.00");
-    EXPECT_EQ(labelText("showTotalValueLbl"), "0.00");
 }
 
-TEST(TypingFilterRules, QuantityTakesThreeDecimalsAndPriceTwo) {
+// Each field judges the text a change would leave: quantities take three decimals, prices
+// two, both at most twelve digits before the point; a change is taken or refused whole.
+TEST_F(LineEditor, FieldsJudgeTheTextAChangeWouldLeave) {
     struct Case {
-        const char* text;
-        long location;
-        const char* replacement;
-        long decimals;
-        bool accepted;
+        const char *field, *before;
+        long at, length;
+        const char *replacement, *after;
     };
     const Case cases[] = {
-        // Quantity: no point first nor twice, three decimals at most.
-        {"", 0, ".", 3, false},
-        {"1", 1, ".", 3, true},
-        {"1.2", 3, ".", 3, false},
-        {"1.23", 4, "4", 3, true},
-        {"1.234", 5, "5", 3, false},
-        // Price: two decimals, but digits in front of the point are free.
-        {"1.2", 3, "3", 2, true},
-        {"1.23", 4, "4", 2, false},
-        {"1.23", 0, "9", 2, true},
-        // Only ASCII digits, the point and the keyboard's return get through.
-        {"12", 2, "a", 3, false},
-        {"12", 2, "\n", 3, true},
-        {"12", 2, "3a", 3, false},
-        {"12", 1, "\xC2\xBD", 3, false},
+        {"quantityText", "1.23", 4, 0, "4", "1.234"},
+        {"priceText", "1.23", 4, 0, "4", "1.23"},
+        {"priceText", "1.2", 3, 0, "3", "1.23"},
+        {"quantityText", "9", 1, 0, ".8765", "9"},  // a paste is refused whole
+        {"quantityText", "9", 1, 0, ".876", "9.876"},
+        {"priceText", "12.5", 0, 4, "2.5", "2.5"},  // select-all and paste
+        {"quantityText", "12.5", 0, 4, ".5", "12.5"},
+        {"priceText", "7", 1, 0, "1.2.3", "7"},
+        {"priceText", "", 0, 0, "1234567890123", ""},
+        {"quantityText", "", 0, 0, "123456789012.125", "123456789012.125"},
+        {"priceText", "5", 0, 0, "\xC2\xBD", "5"},
+        {"priceText", "2.5678", 5, 1, "", "2.567"},  // deleting always works
+        {"priceText", "2.5678", 0, 0, "1", "2.5678"},
+        {"quantityText", "12", 2, 0, "3\n", "123"},  // the line break only ends editing
     };
+    start();
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("'") + c.text + "' @" + std::to_string(c.location) + " '" +
-                     c.replacement + "' d" + std::to_string(c.decimals));
-        EXPECT_EQ(
-            EditOrderItemsVC::acceptsDecimalChange(c.text, c.location, c.replacement, c.decimals),
-            c.accepted);
+        SCOPED_TRACE(std::string(c.field) + " '" + c.before + "' " + c.replacement);
+        auto editor = std::make_unique<EditOrderItemsVC>();
+        editor->createUpdateTag = "1";
+        editor->createQuantity = editor->createUnitPrice = c.before;
+        nav().pushViewController(std::move(editor), false);
+        ASSERT_TRUE(change(c.field, c.at, c.length, c.replacement));
+        EXPECT_EQ(fieldText(c.field), c.after);
+        EXPECT_EQ(top()->get<TextField>(c.field)->editing, std::string(c.replacement) != "3\n");
+        ASSERT_TRUE(tap("backEvent"));
     }
+}
+
+TEST(LineAmount, IsExactToTheCentRoundedHalfAwayFromZero) {
+    for (const auto& [q, p, amount] : {std::tuple{"1.5", "0.01", "0.02"},
+                                       {"0.125", "0.10", "0.01"},
+                                       {"-1.005", "1", "-1.01"},
+                                       {"3", "999999999999.99", "2999999999999.97"},
+                                       {"2kg", "1e2", "200.00"},
+                                       {"", "5", "0.00"}})  // an emptied quantity
+        EXPECT_EQ(lineAmount(std::string(q), std::string(p)), amount) << q << " x " << p;
 }

@@ -78,12 +78,14 @@ TEST_F(UserDefaultsTest, MalformedFilesAreMovedAsideEvenTwiceInOneSecond) {
     EXPECT_EQ(namesIn().size(), 2u);
 }
 
-TEST_F(UserDefaultsTest, CrashBetweenWriteAndRenameKeepsTheOldValues) {
+TEST_F(UserDefaultsTest, CrashBetweenWriteAndRenameKeepsTheOldValuesAndStartRemovesTheCopy) {
     save("old");
     ScratchDir::write(file + ".tmp-ABC123", "{\"k\": \"half-writ");
-    EXPECT_EQ(UserDefaults(file).stringForKey("k"), Text("old"));
-    save("new");
-    EXPECT_EQ(UserDefaults(file).stringForKey("k"), Text("new"));
+    ScratchDir::write(file + ".tmp-notes", "not a name the writes use");
+    UserDefaults d(file);
+    EXPECT_EQ(d.stringForKey("k"), Text("old"));
+    EXPECT_EQ(d.removeLeftoverTemporaryFiles(), 1);
+    EXPECT_EQ(namesIn(), (V{"user-defaults.json", "user-defaults.json.tmp-notes"}));
 }
 
 TEST_F(UserDefaultsTest, FailedWriteOrRenameKeepsTheOldFileAndLeavesNoTemporary) {

@@ -64,20 +64,10 @@ TEST_F(Finds, WeekIsSelectedWithItsIsoWeekYear) {
         (V{"jan2"}));
 }
 
-TEST_F(Finds, SameOrderKeyInTheSameSecondGivesTwoRows) {
-    ASSERT_TRUE(headers.saveUserCommodity(header("20150509160250", "2015", "5", "9")));
-    ASSERT_TRUE(headers.saveUserCommodity(header("20150509160250", "2015", "5", "9")));
-    auto both = headers.findWithYearThingLike_findWithMonthThingLike("2015", "5");
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[0].uid, "2");
-    EXPECT_EQ(both[1].uid, "1");
-}
-
-TEST_F(Finds, LinesMatchTheMonthAsWrittenAndTheWeekWithoutYear) {
+TEST_F(Finds, LinesMatchTheMonthAsWritten) {
     auto o = line("o2", "p1");
     o.orderItemYears = "2014";
     o.orderItemMonths = "5";
-    o.orderItemWeekInYearTime = "19";
     ASSERT_TRUE(lines.saveUserCommodityOrder(o));
     auto& l = lines;
     check({
@@ -91,8 +81,5 @@ TEST_F(Finds, LinesMatchTheMonthAsWrittenAndTheWeekWithoutYear) {
              l.findWithYearThingLike_findWithMonthThingLike_findWithSalesAndPurchaseNameUpdateKeyDateLike(
                  "2014", "05", "p1")),
          {}},
-        {"week",
-         keys(l.findWithWeekThingLike_findWithSalesAndPurchaseNameUpdateKeyDateLike("19", "p1")),
-         {"o2"}},
     });
 }

@@ -1,4 +1,4 @@
-// The shared manager on a real documents directory: first start, restart, a foreign file.
+// The shared manager on a real documents directory: the exact schema of a first start.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -72,34 +72,4 @@ TEST_F(Manager, FirstStartCreatesTheLedgerWithExactSchema) {
         ASSERT_TRUE(rs && rs->next()) << table;
         EXPECT_EQ(rs->stringForColumn("sql"), sql);
     }
-}
-
-TEST_F(Manager, RestartKeepsTablesAndRows) {
-    createAll();
-    SProductsNameType c;
-    c.productsTypeName = "Tea";
-    ASSERT_TRUE(SProductsNameTypeDB().saveProductsNameType(c));
-    SDBManager::close();
-    EXPECT_TRUE(SDBManager::defaultDBManager().initializeDBWithName("voice.sqlite"));
-    createAll();
-    auto all = SProductsNameTypeDB().findWithUid_limit(std::nullopt, 10);
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].productsTypeName, "Tea");
-}
-
-TEST_F(Manager, NotADatabaseFileIsLeftUntouched) {
-    const std::string path = dir.file("voice.sqlite");
-    const std::string bytes =
-        "PK\x03\x04 somebody's archive, not a ledger" + std::string(5000, 'x');
-    ScratchDir::write(path, bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(SDBManager::defaultDBManager().isOpen());
-    createAll();
-    SSupplierOrCustomers p;
-    p.supplierOrCustomersName = "X";
-    EXPECT_FALSE(SSupplierOrCustomersDB().saveSupplierOrCustomers(p));
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(log.rfind("error opening!: 26\n", 0), 0u) << log;
-    EXPECT_EQ(ScratchDir::read(path), bytes);
-    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }

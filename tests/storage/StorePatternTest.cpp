@@ -35,7 +35,7 @@ TEST_F(StorePattern, HostileTextRoundTripsByteForByte) {
     }
 }
 
-TEST_F(StorePattern, UpdateByRowIdTouchesOnlyThatRow) {
+TEST_F(StorePattern, WritesByRowIdTouchOnlyThatRowAndFailWhenItIsGone) {
     ASSERT_TRUE(categories.saveProductsNameType(category("Tea", "1")));
     ASSERT_TRUE(categories.saveProductsNameType(category("Coffee", "2")));
     auto edited = category("O'Brien's", "1");
@@ -45,6 +45,12 @@ TEST_F(StorePattern, UpdateByRowIdTouchesOnlyThatRow) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].productsTypeName, "O'Brien's");
     EXPECT_EQ(all[0], (SProductsNameType{"2", "P2", "Coffee", "2", "20150509160250"}));
+
+    EXPECT_FALSE(categories.mergeWithProductsNameType_changeID(category("Mate", "1"), "3"));
+    EXPECT_FALSE(headers.mergeTotalsWithCounts_entrys_amount_changeID("1", "1", "1", "3"));
+    EXPECT_FALSE(categories.deleteCategoryWithId_primaryKey("3", "P1"));
+    EXPECT_EQ(categories.findWithUid_limit(std::nullopt, 10).size(), 2u);
+    EXPECT_FALSE(db->inTransaction());
 }
 
 TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
@@ -71,28 +77,17 @@ TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
     EXPECT_EQ(products.findWithUid_limit(std::nullopt, 10).size(), 1u);
 }
 
-TEST_F(StorePattern, RowIdsAreNeverReused) {
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(headers.saveUserCommodity(header("k", "2015", "5", "9")));
-    ASSERT_TRUE(headers.deleteUserCommodityWithPrimaryKey("k"));
-    ASSERT_TRUE(headers.findWithUid_limit(std::nullopt, 10).empty());
-    ASSERT_TRUE(headers.saveUserCommodity(header("k", "2015", "5", "9")));
-    EXPECT_EQ(headers.findWithUid_limit(std::nullopt, 10).at(0).uid, "4");
-}
-
-TEST_F(StorePattern, LimitKeepsTheNewestRows) {
-    ASSERT_TRUE(db->beginTransaction());
-    for (int i = 1; i <= 10001; ++i) {
-        ASSERT_TRUE(lines.saveUserCommodityOrder(line("o" + std::to_string(i), "p")));
-    }
-    ASSERT_TRUE(db->commit());
-    auto page = lines.findWithSalesAndPurchaseUid_limit(std::nullopt, 10000);
-    ASSERT_EQ(page.size(), 10000u);
-    EXPECT_EQ(page.front().orderItemUid, "10001");
-    EXPECT_EQ(page.back().orderItemPrimaryKeyDate, "o2");
-
-    EXPECT_EQ(lines.findWithSalesAndPurchaseUid_limit("9998", 10000).back().orderItemUid, "9999");
-    EXPECT_EQ(lines.findWithSalesAndPurchaseUid_limit("9998", 2).size(), 2u);
+TEST_F(StorePattern, PagesHoldTheNewestRowsAboveTheRowIdGiven) {
+    for (const char* key : {"o1", "o2", "o3", "o4", "o5"})
+        ASSERT_TRUE(lines.saveUserCommodityOrder(line(key, "p")));
+    auto uids = [](const std::vector<SUserCommodityOrder>& rows) {
+        std::string out;
+        for (const auto& r : rows) out += orEmpty(r.orderItemUid);
+        return out;
+    };
+    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit(std::nullopt, 3)), "543");
+    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 10)), "543");
+    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 2)), "54");
 }
 
 TEST_F(StorePattern, MergeIsAllOrNothingUnlessTheCallerHoldsATransaction) {
@@ -113,7 +108,7 @@ TEST_F(StorePattern, MergeIsAllOrNothingUnlessTheCallerHoldsATransaction) {
 
     // A transaction begun by a plain statement counts as the caller's too.
     ASSERT_TRUE(db->executeUpdate("BEGIN"));
-    EXPECT_TRUE(products.deleteProductAndItsLines("nothing"));
+    EXPECT_TRUE(categories.deleteCategoryWithId_primaryKey("1", "P1"));
     EXPECT_EQ(sqlite3_get_autocommit(db->sqliteHandle()), 0);
     ASSERT_TRUE(db->executeUpdate("ROLLBACK"));
 }

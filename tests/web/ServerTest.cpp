@@ -20,13 +20,14 @@ class DetailScreen : public Screen {
   public:
     DetailScreen() : Screen("DetailScreen") {
         title = "Detail";
+        add<Button>("backBtn").action = "backEvent";
         on("backEvent",
            [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
     }
 };
 
 // A form: a quantity field that refuses anything but digits, a button that opens the
-// detail screen, and an operation that presents a mail with an attachment.
+// detail screen, one that presents a mail with an attachment, and a hidden one.
 class FormScreen : public Screen {
   public:
     FormScreen() : Screen("FormScreen") {
@@ -40,6 +41,11 @@ class FormScreen : public Screen {
         on("openDetailEvent", [this](const ActionArgs&) {
             navigationController()->pushViewController(std::make_unique<DetailScreen>(), true);
         });
+        add<Button>("mailBtn").action = "mailEvent";
+        add<Button>("storeBtn").action = "storeEvent";
+        auto& hidden = add<Button>("hiddenBtn");
+        hidden.action = "openDetailEvent";
+        hidden.hidden = true;
         on("mailEvent", [this](const ActionArgs&) {
             ComposerSheet sheet;
             sheet.draft.subject = "Orders";
@@ -229,6 +235,9 @@ TEST_F(WebServerTest, BadEventsAreRefusedAndChangeNothing) {
     EXPECT_EQ(noAction->status, 422);
     auto noWidget = event({{"serial", serial}, {"type", "return"}, {"id", "nothingHere"}});
     EXPECT_EQ(noWidget->status, 422);
+    auto hidden = event(
+        {{"serial", serial}, {"type", "tap"}, {"action", "openDetailEvent"}, {"id", "hiddenBtn"}});
+    EXPECT_EQ(hidden->status, 422);
     auto noSheet = event({{"serial", serial}, {"type", "sheet"}, {"index", 0}});
     EXPECT_EQ(noSheet->status, 422);
     auto wrongMethod = client->Delete("/api/event", session());
