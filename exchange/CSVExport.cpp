@@ -68,12 +68,20 @@ std::string filePath() {
     return DocumentsDirectory::file(kFileName);
 }
 
-void appendField(std::string& out, std::string_view v) {
-    if (v.find_first_of(",\"\r\n") == std::string_view::npos) {
+bool looksLikeFormula(std::string_view v) {
+    return !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '-' || v[0] == '@' ||
+                          v[0] == '\t' || v[0] == '\r');
+}
+
+void appendField(std::string& out, std::string_view v, bool isText, std::string_view lead) {
+    const bool quoted = v.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quoted) out += '"';
+    out += lead;
+    if (isText && looksLikeFormula(v)) out += '\'';
+    if (!quoted) {
         out += v;
         return;
     }
-    out += '"';
     for (char c : v) {
         if (c == '"') out += '"';
         out += c;
@@ -99,12 +107,13 @@ OrderFields orderFields(const SUserCommodity& o) {
 }
 
 void appendOrderLine(std::string& out, const OrderFields& fields) {
-    out += "\n ";
-    bool first = true;
-    for (const Text& f : fields) {
-        if (!first) out += ',';
-        first = false;
-        appendField(out, orEmpty(f));
+    // Kind, name, weekday and notes are texts; the rest are numbers and the date.
+    static constexpr bool kText[] = {true, true, false, false, false, false, true, true};
+    out += '\n';
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += ',';
+        // The line's leading blank belongs to the first field, inside its quotes if any.
+        appendField(out, orEmpty(fields[i]), kText[i], i == 0 ? " " : "");
     }
 }
 

@@ -1,5 +1,6 @@
-// The orders export from the More screen: the file's exact bytes, its quoting, the empty
-// ledger, files that cannot be written or read back, and the export mail.
+// The orders export from the More screen: the CSV's exact bytes as a spreadsheet-safe,
+// RFC 4180 file, the empty ledger, files that cannot be written or read back, and the export
+// mail.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -50,7 +51,7 @@ TEST_F(CSVExportFromMore, TwoOrdersNewestFirstWithExactBytesAndTheExportMail) {
     ASSERT_TRUE(selectRow("tableView", 1));
     const std::string expected = kHeader +
                                  "\n Sales,Hammer,1.00,1,9.99,2015/05/09,Saturday,"
-                                 "\n Purchase,Nails,12.00,1,30.50,2015/05/08,Friday,-";
+                                 "\n Purchase,Nails,12.00,1,30.50,2015/05/08,Friday,'-";
     EXPECT_EQ(csv(), expected);
 
     // The mail carries the file as it is on disk.
@@ -70,33 +71,34 @@ TEST_F(CSVExportFromMore, TwoOrdersNewestFirstWithExactBytesAndTheExportMail) {
     EXPECT_TRUE(csv().starts_with(kHeader + "\n Sales,Late,")) << csv();
 }
 
-TEST_F(CSVExportFromMore, FieldsWithCommasQuotesAndLineBreaksAreQuoted) {
+TEST_F(CSVExportFromMore, FormulaTextsAreNeutralisedAndEveryRowReadsAsEightFields) {
     startApp();
-    save("Sales", "Bolts, M6", "3.00", "4.50", "2015/05/09", "Satur\rday", "say \"hi\"\nthen");
-    save("Purchase", "\"Quoted\"", "1.00", "0.50", "2015/05/09", "Saturday", "plain; as is");
+    save("Sales, cash", "=HYPERLINK(\"http://x\",\"y\")", "-2.00", "-5.50", "2015/05/09", "@SUM(1)",
+         "+1+2");
+    save("\tPurchase", "Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC", "3", "+7", "2015/05/09",
+         "Satur\rday", "say \"hi\"\nthen");
+    save("-", "\rx", "=1", "1", "2015/05/09", "", "a-b");
     exportFromMore();
+    // Texts that start like a formula get an apostrophe; numbers stay as stored; a quoted
+    // first field holds the line's blank.
     EXPECT_EQ(csv(), kHeader +
-                         "\n Purchase,\"\"\"Quoted\"\"\",1.00,1,0.50,2015/05/09,Saturday,"
-                         "plain; as is"
-                         "\n Sales,\"Bolts, M6\",3.00,1,4.50,2015/05/09,\"Satur\rday\","
-                         "\"say \"\"hi\"\"\nthen\"");
-}
-
-TEST_F(CSVExportFromMore, NonAsciiTextsAreWrittenAsUtf8WithoutMark) {
-    Localisation::select("es");
-    startApp();
-    save("Ventas", "Café für Zoë 東京", "2.00", "3.00", "2015/05/09", "sábado", "ñ");
-    exportFromMore();
-    std::string header;
-    for (const char* key : {"KLCSVType", "KLCSVOrderName", "KLCSVQuantity", "KLCSVItems",
-                            "KLCSVTotal", "KLCSVDate", "KLCSVWeek", "KLCSVNotes"})
-        header += (header.empty() ? "" : ",") + KL(key);
-    EXPECT_EQ(csv(), header +
-                         "\n Ventas,Caf\xC3\xA9 f\xC3\xBCr Zo\xC3\xAB \xE6\x9D\xB1\xE4\xBA\xAC,"
-                         "2.00,1,3.00,2015/05/09,s\xC3\xA1"
-                         "bado,\xC3\xB1");
-    ASSERT_TRUE(top()->composer().has_value());
-    EXPECT_EQ(top()->composer()->draft.subject, KL("KLExportData"));
+                         "\n '-,\"'\rx\",=1,1,1,2015/05/09,,a-b"
+                         "\n '\tPurchase,Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC,3,1,+7,2015/05/09,"
+                         "\"Satur\rday\",\"say \"\"hi\"\"\nthen\""
+                         "\n\" Sales, cash\",\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",-2.00,1,"
+                         "-5.50,2015/05/09,'@SUM(1),'+1+2");
+    // An RFC 4180 reader sees eight fields on every row, and no byte order mark.
+    EXPECT_EQ(python("import csv, json, sys\n"
+                     "for r in csv.reader(open(sys.argv[1], newline='', encoding='utf-8')):\n"
+                     "    print(len(r), json.dumps(r, ensure_ascii=False))",
+                     {path("Marrowkeeper3.CSV")}),
+              "8 [\"Type\", \"Order name\", \"Quantity\", \"Items\", \"Total\", \"Date\", "
+              "\"Weekday\", \"Notes\"]\n"
+              "8 [\" '-\", \"'\\rx\", \"=1\", \"1\", \"1\", \"2015/05/09\", \"\", \"a-b\"]\n"
+              "8 [\" '\\tPurchase\", \"Caf\xC3\xA9 \xE6\x9D\xB1\xE4\xBA\xAC\", \"3\", \"1\", "
+              "\"+7\", \"2015/05/09\", \"Satur\\rday\", \"say \\\"hi\\\"\\nthen\"]\n"
+              "8 [\" Sales, cash\", \"'=HYPERLINK(\\\"http://x\\\",\\\"y\\\")\", \"-2.00\", "
+              "\"1\", \"-5.50\", \"2015/05/09\", \"'@SUM(1)\", \"'+1+2\"]\n");
 }
 
 TEST_F(CSVExportFromMore, EmptyLedgerShowsNoRecordAndLeavesTheFileAlone) {

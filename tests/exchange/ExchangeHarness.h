@@ -173,6 +173,19 @@ class ExchangeHarness : public AppHarness {
     static void writeFile(const std::string& p, const std::string& bytes) {
         std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
     }
+    // Runs a Python 3 script with arguments (no quotes in them); what it printed.
+    std::string python(const std::string& script, const std::vector<std::string>& args = {}) {
+        writeFile(path("script.py"), script);
+        std::string cmd = "/usr/bin/python3 " + path("script.py");
+        for (const auto& a : args) cmd += " '" + a + "'";
+        std::string out;
+        if (FILE* p = popen((cmd + " 2>&1").c_str(), "r")) {
+            char buf[4096];
+            for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+            pclose(p);
+        }
+        return out;
+    }
     std::vector<std::string> drafts() const {
         std::vector<std::string> out;
         std::error_code ec;
