@@ -1,5 +1,6 @@
 #pragma once
-// The More screen: the partner lists, the catalogue, the CSV export and the about screen.
+// The More screen: the partner lists, the catalogue, the CSV export by mail, the workbook
+// download and the about screen.
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -25,4 +26,6 @@ class MoreViewController : public Screen {
     void jumpToPartners(const char* kind, const char* className);
     void justCreateEvent();
     void CSVEcportEvent();
+    // The workbook alone, handed to the user as a document, without mail.
+    void spreadsheetExportEvent();
 };

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/LedgerFigures.h"
@@ -197,13 +198,15 @@ bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& part
     return at == bytes.size();
 }
 
-MailDraft mail(std::string fileBytes) {
+MailDraft mail(std::string fileBytes, std::string workbookBytes) {
     MailDraft d;
     d.subject = KL("KLExportData");
     d.to = {""};
     d.body = KL("KLAppName") + ": \n";
     d.bodyIsHTML = true;
     d.attachments.push_back(MailAttachment{kFileName, kMimeType, std::move(fileBytes)});
+    d.attachments.push_back(MailAttachment{WorkbookExport::kFileName, WorkbookExport::kMimeType,
+                                           std::move(workbookBytes)});
     return d;
 }
 

@@ -55,7 +55,8 @@ std::optional<std::string> readBack(const std::string& path);
 // Whether `bytes` is exactly the parts joined.
 bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts);
 
-// The export mail: subject, one empty recipient, the HTML body and the file attached.
-MailDraft mail(std::string fileBytes);
+// The export mail: subject, one empty recipient, the HTML body, the file and the workbook
+// attached.
+MailDraft mail(std::string fileBytes, std::string workbookBytes);
 
 }  // namespace CSVExport

@@ -262,6 +262,45 @@ void LedgerFigures::eachExportRow(const std::function<void(const std::array<Text
     rs->close();
 }
 
+namespace {
+
+template <size_t N>
+void eachViewRow(SQLDatabase* db, const char* sql,
+                 const std::function<void(const std::array<TextView, N>&)>& row) {
+    if (!db) return;
+    auto rs = db->executeQuery(sql);
+    if (!rs) return;
+    std::array<TextView, N> fields;
+    while (rs->next()) {
+        for (size_t i = 0; i < N; ++i) fields[i] = rs->textViewForColumnIndex(static_cast<int>(i));
+        row(fields);
+    }
+    rs->close();
+}
+
+}  // namespace
+
+void LedgerFigures::eachWorkbookOrder(
+    const std::function<void(const std::array<TextView, 10>&)>& row) {
+    eachViewRow<10>(db_.get(),
+                    "SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, "
+                    "orderTotalEntrys, orderTotalAmount, recordeDateTime, recordeWeekTime, "
+                    "remarkNotes, orderSupplierOrCustomerName, minutesTime FROM SUserCommodity "
+                    "ORDER BY uid DESC",
+                    row);
+}
+
+void LedgerFigures::eachWorkbookLine(
+    const std::function<void(const std::array<TextView, 8>&)>& row) {
+    eachViewRow<8>(db_.get(),
+                   "SELECT o.orderName, o.recordeDateTime, l.orderItemProductName, "
+                   "l.orderItemModel, l.orderItemUnit, l.orderItemQuantity, l.orderItemUnitPrice, "
+                   "l.orderItemTotalAmount FROM SUserCommodity o JOIN SUserCommodityOrder l ON "
+                   "l.orderItemPrimaryKeyDate = o.orderPrimaryKeyDate ORDER BY o.uid DESC, "
+                   "l.orderItemUid",
+                   row);
+}
+
 std::unordered_map<std::string, Text> LedgerFigures::partnerNamesByKey() {
     std::unordered_map<std::string, Text> names;
     if (!db_) return names;

@@ -89,6 +89,16 @@ class LedgerFigures {
     // remarkNotes (absent for NULL).
     void eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row);
 
+    // The spreadsheet workbook's two sheets, read in place (views valid only during the call,
+    // absent for NULL). Orders: every header, newest first, with the export's eight columns,
+    // then orderSupplierOrCustomerName and minutesTime.
+    void eachWorkbookOrder(const std::function<void(const std::array<TextView, 10>&)>& row);
+    // Lines: the lines of those headers (by order key), newest header first and each header's
+    // lines in the order they were added: orderName, recordeDateTime (the header's),
+    // orderItemProductName, orderItemModel, orderItemUnit, orderItemQuantity,
+    // orderItemUnitPrice, orderItemTotalAmount.
+    void eachWorkbookLine(const std::function<void(const std::array<TextView, 8>&)>& row);
+
     // One column of a query, in row order (absent for NULL). Empty when the query fails.
     std::vector<Text> column(const std::string& sql, const std::vector<SQLValue>& args);
 

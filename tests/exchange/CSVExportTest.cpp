@@ -1,15 +1,18 @@
 // The orders export from the More screen: the CSV's exact bytes as a spreadsheet-safe,
-// RFC 4180 file, the empty ledger, files that cannot be written or read back, and the export
-// mail.
+// RFC 4180 file, the workbook beside it as a spreadsheet reads it, the empty ledger, files
+// that cannot be written or read back, and the export mail.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/MoreViewController.h"
+#include "exchange/WorkbookExport.h"
 #include "platform/Localisation.h"
 #include "storage/SDBManager.h"
 #include "storage/SUserCommodityDB.h"
+#include "storage/SUserCommodityOrderDB.h"
 #include "tests/exchange/ExchangeHarness.h"
+#include "web/Server.h"
 
 namespace {
 
@@ -18,7 +21,8 @@ const std::string kHeader = "Type,Order name,Quantity,Items,Total,Date,Weekday,N
 class CSVExportFromMore : public ExchangeHarness {
   protected:
     void save(std::string kind, std::string name, std::string counts, std::string amount,
-              std::string date, std::string weekday, std::string notes) {
+              std::string date, std::string weekday, std::string notes, std::string key = "",
+              std::string partner = "", std::string time = "") {
         SUserCommodity o;
         o.orderSalesAndPurchaseType = kind;
         o.orderName = name;
@@ -28,13 +32,28 @@ class CSVExportFromMore : public ExchangeHarness {
         o.recordeDateTime = date;
         o.recordeWeekTime = weekday;
         o.remarkNotes = notes;
+        o.orderPrimaryKeyDate = key;
+        o.orderSupplierOrCustomerName = partner;
+        o.minutesTime = time;
         ASSERT_TRUE(SUserCommodityDB().saveUserCommodity(o));
     }
-    // Opens a fresh More screen (from the dashboard or from More) and taps the export row.
-    void exportFromMore(const char* jump = "jumpMoreItems2Event") {
+    void saveLine(std::string key, std::string product, std::string qty, std::string price,
+                  std::string total) {
+        SUserCommodityOrder l;
+        l.orderItemPrimaryKeyDate = key;
+        l.orderItemProductName = product;
+        l.orderItemModel = "M-" + product;
+        l.orderItemUnit = "pcs";
+        l.orderItemQuantity = qty;
+        l.orderItemUnitPrice = price;
+        l.orderItemTotalAmount = total;
+        ASSERT_TRUE(SUserCommodityOrderDB().saveUserCommodityOrder(l));
+    }
+    // Opens a fresh More screen (from the dashboard or from More) and taps an export row.
+    void exportFromMore(const char* jump = "jumpMoreItems2Event", int row = 1) {
         ASSERT_TRUE(tap(jump));
         ASSERT_NE(topAs<MoreViewController>(), nullptr);
-        ASSERT_TRUE(selectRow("tableView", 1));
+        ASSERT_TRUE(selectRow("tableView", row));
     }
     std::string csv() { return readFile(path("Marrowkeeper3.CSV")); }
 };
@@ -54,10 +73,15 @@ TEST_F(CSVExportFromMore, TwoOrdersNewestFirstWithExactBytesAndTheExportMail) {
                                  "\n Purchase,Nails,12.00,1,30.50,2015/05/08,Friday,'-";
     EXPECT_EQ(csv(), expected);
 
-    // The mail carries the file as it is on disk.
+    // The mail carries the file and the workbook as they are on disk.
     ASSERT_TRUE(top()->composer().has_value());
-    ASSERT_EQ(top()->composer()->draft.attachments.size(), 1u);
-    EXPECT_EQ(top()->composer()->draft.attachments[0].bytes, expected);
+    const auto& files = top()->composer()->draft.attachments;
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].bytes, expected);
+    EXPECT_EQ(files[1].fileName, "Marrowkeeper3.xlsx");
+    EXPECT_EQ(files[1].mimeType,
+              "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+    EXPECT_EQ(files[1].bytes, readFile(path("Marrowkeeper3.xlsx")));
     ASSERT_TRUE(mailChoice("cancel"));
     expectPopup("Sending cancelled", 1.0);
     EXPECT_TRUE(drafts().empty());
@@ -99,6 +123,67 @@ TEST_F(CSVExportFromMore, FormulaTextsAreNeutralisedAndEveryRowReadsAsEightField
               "\"+7\", \"2015/05/09\", \"Satur\\rday\", \"say \\\"hi\\\"\\nthen\"]\n"
               "8 [\" Sales, cash\", \"'=HYPERLINK(\\\"http://x\\\",\\\"y\\\")\", \"-2.00\", "
               "\"1\", \"-5.50\", \"2015/05/09\", \"'@SUM(1)\", \"'+1+2\"]\n");
+}
+
+TEST_F(CSVExportFromMore, SpreadsheetRowDownloadsATypedWorkbookWithTheLedgersTotals) {
+    startApp();
+    exportFromMore("jumpMoreItems2Event", 2);
+    expectPopup(KL("KLNoRecord"), 1.0, /*centred=*/false);
+
+    save("Purchase", "Nails", "12.50", "30.50", "2015/05/08", "Friday", "-", "K1", "Acme", "09:15");
+    saveLine("K1", "Nail", "10.00", "2.05", "20.50");
+    saveLine("K1", "Screw", "2.50", "4.00", "10.00");
+    // Texts stay texts whatever they hold; broken UTF-8 and control characters cannot
+    // break the file; a date or number that is not one stays the text it is.
+    save("Sales", "=cmd|' /C calc'!A0", "1.00", "9.99", "2015/5/9", "Saturday",
+         "bad \xC3( \x01 _x0041_", "K2", "Zo\xC3\xAB \xE6\x9D\xB1\xE4\xBA\xAC", "14:02");
+    saveLine("K2", "Hammer", "1", "9.99", "9.99");
+    saveLine("nobody", "Orphan", "1", "1", "1");  // a line of no exported order
+    exportFromMore("jumpMoreItems3Event", 2);
+
+    // The page is told to open the document, which the server then serves as a download.
+    std::mutex mutex;
+    web::WebServer server(nav(), mutex);
+    web::Request req;
+    req.method = "GET";
+    req.path = "/api/view";
+    req.headers = {{"host", "127.0.0.1:0"}};
+    req.params = {{"token", server.token()}};
+    const std::string view = server.handle(req).body;
+    const std::string link = "http://127.0.0.1:0/api/document?name=Marrowkeeper3.xlsx";
+    EXPECT_NE(view.find("\"openURLs\":[\"" + link + "\"]"), std::string::npos) << view;
+    req.path = "/api/document";
+    req.params.emplace("name", "voice.sqlite");
+    EXPECT_EQ(server.handle(req).status, 404);  // only what the app offered
+    req.params = {{"token", server.token()}, {"name", "Marrowkeeper3.xlsx"}};
+    const web::Response file = server.handle(req);
+    EXPECT_EQ(file.body, readFile(path("Marrowkeeper3.xlsx")));
+    EXPECT_EQ(file.contentType, WorkbookExport::kMimeType);
+
+    // Typed cells and their formats, the header bold and frozen with filters, texts as text
+    // cells (the reader shows the "_xHHHH_" escapes of a control character and of a literal
+    // escape as they are written), totals as the ledger's.
+    EXPECT_EQ(python(R"(import openpyxl, sys
+def show(c):
+    if c.value is None: return '-'
+    return repr(c.value) if c.data_type == 's' else f'{c.value}~{c.number_format}'
+for ws in openpyxl.load_workbook(sys.argv[1], data_only=True).worksheets:
+    print(ws.title, ws.freeze_panes, ws.auto_filter.ref)
+    for row in ws.iter_rows():
+        print(' | '.join(map(show, row)) + (' (bold)' if row[0].font.b else '')))",
+                     {path("Marrowkeeper3.xlsx")}),
+              R"(Orders A2 A1:J3
+'Type' | 'Order name' | 'Quantity' | 'Items' | 'Total' | 'Date' | 'Weekday' | 'Notes' | 'Partner' | 'Time' (bold)
+'Sales' | "=cmd|' /C calc'!A0" | 1~#,##0.00# | 1~0 | 9.99~#,##0.00 | '2015/5/9' | 'Saturday' | 'bad �( _x0001_ _x005F_x0041_' | 'Zoë 東京' | 14:02:00~hh:mm
+'Purchase' | 'Nails' | 12.5~#,##0.00# | 1~0 | 30.5~#,##0.00 | 2015-05-08 00:00:00~yyyy/mm/dd | 'Friday' | '-' | 'Acme' | 09:15:00~hh:mm
+'Total' | - | 13.5~#,##0.00# | 2~0 | 40.49~#,##0.00 | - | - | - | - | - (bold)
+Order lines A2 A1:H4
+'Order name' | 'Date' | 'Product' | 'Model' | 'Unit' | 'Quantity' | 'Unit price' | 'Total' (bold)
+"=cmd|' /C calc'!A0" | '2015/5/9' | 'Hammer' | 'M-Hammer' | 'pcs' | 1~#,##0.00# | 9.99~#,##0.00# | 9.99~#,##0.00
+'Nails' | 2015-05-08 00:00:00~yyyy/mm/dd | 'Nail' | 'M-Nail' | 'pcs' | 10~#,##0.00# | 2.05~#,##0.00# | 20.5~#,##0.00
+'Nails' | 2015-05-08 00:00:00~yyyy/mm/dd | 'Screw' | 'M-Screw' | 'pcs' | 2.5~#,##0.00# | 4~#,##0.00# | 10~#,##0.00
+'Total' | - | - | - | - | 13.5~#,##0.00# | - | 40.49~#,##0.00 (bold)
+)");
 }
 
 TEST_F(CSVExportFromMore, EmptyLedgerShowsNoRecordAndLeavesTheFileAlone) {

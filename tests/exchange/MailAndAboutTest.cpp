@@ -26,7 +26,7 @@ class MailFlow : public ExchangeHarness {
     }
     void openAbout() {
         ASSERT_TRUE(tap("jumpMoreItems2Event"));
-        ASSERT_TRUE(selectRow("tableView", 2));
+        ASSERT_TRUE(selectRow("tableView", 3));
         ASSERT_NE(topAs<AboutViewController>(), nullptr);
     }
 };
@@ -65,7 +65,7 @@ TEST_F(MailFlow, ExportMailTravelsOverSmtpWithTheFileAttachedAndSavesAsDraft) {
     EXPECT_EQ(mime::decodeBase64(m["subject"].substr(10, m["subject"].size() - 12)), subject);
     EXPECT_EQ(m["date"], "Sat, 09 May 2015 14:02:50 +0000");
     EXPECT_EQ(m["x-unsent"], "");
-    ASSERT_EQ(m.parts.size(), 2u);
+    ASSERT_EQ(m.parts.size(), 3u);
     EXPECT_EQ(m.parts[0]["content-type"], "text/html; charset=UTF-8");
     EXPECT_EQ(m.parts[0].decoded(), "<b>Orders</b> \xE2\x82\xAC");
     EXPECT_EQ(m.parts[1]["content-type"], "text/csv; name=\"Marrowkeeper3.CSV\"");
@@ -83,7 +83,7 @@ TEST_F(MailFlow, ExportMailTravelsOverSmtpWithTheFileAttachedAndSavesAsDraft) {
     EXPECT_EQ(draft["x-unsent"], "1");
     EXPECT_EQ(draft["subject"], "Export data");
     EXPECT_EQ(draft["to"], "undisclosed-recipients:;");
-    ASSERT_EQ(draft.parts.size(), 2u);
+    ASSERT_EQ(draft.parts.size(), 3u);
     EXPECT_EQ(draft.parts[0].decoded(), "Marrowkeeper: \n");
     EXPECT_EQ(draft.parts[1].decoded(), file);
 }
