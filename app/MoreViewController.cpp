@@ -101,9 +101,10 @@ void MoreViewController::CSVEcportEvent() {
         return;
     }
     if (!MailComposer::canSendMail()) return;
-    MailComposer::present(
-        *this, CSVExport::mail(std::move(*written), std::move(*workbook)),
-        [this](MailResult result) { mailComposeController_didFinishWithResult_error(result); });
+    MailComposer::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
+                          [this](MailResult result, MailError error) {
+                              mailComposeController_didFinishWithResult_error(result, error);
+                          });
 }
 
 void MoreViewController::spreadsheetExportEvent() {
@@ -119,7 +120,8 @@ void MoreViewController::spreadsheetExportEvent() {
     navigationController()->openURL(DocumentsDirectory::fileURL(WorkbookExport::kFileName));
 }
 
-void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result) {
-    showPopup(mailOutcomeText(result), 1.0);
+void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result,
+                                                                         MailError error) {
+    showPopup(mailOutcomeText(result, error), 1.0);
     dismissComposer();
 }

@@ -20,7 +20,7 @@ class MoreViewController : public Screen {
     bool createFile(const std::string& path);
     bool exportCSV(const std::string& path);
     // The export mail's outcome: a pop-up, then the composer closes.
-    void mailComposeController_didFinishWithResult_error(MailResult result);
+    void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
 
   private:
     void jumpToPartners(const char* kind, const char* className);

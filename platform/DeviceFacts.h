@@ -35,6 +35,16 @@ class SystemDeviceFacts : public DeviceFacts {
 // Fixed facts, for tests and for reproducible output.
 class FixedDeviceFacts : public DeviceFacts {
   public:
+    FixedDeviceFacts(std::string name, std::string version, std::string locale,
+                     std::string language, std::string system, std::string release,
+                     std::string machine)
+        : name(std::move(name)),
+          version(std::move(version)),
+          locale(std::move(locale)),
+          language(std::move(language)),
+          system(std::move(system)),
+          release(std::move(release)),
+          machine(std::move(machine)) {}
     std::string name, version, locale, language, system, release, machine;
     std::string applicationName() const override { return name; }
     std::string applicationVersion() const override { return version; }

@@ -29,7 +29,6 @@ test('export: no records, then the attachments, cancel, and the workbook downloa
   await s.page.click('[data-alert] [data-row="0"]');
   await s.go('saveToDoneEvent', 'OUTItemsViewController');
 
-  // A new More screen reads the order.
   await s.go('jumpMoreItems1Event', 'MoreViewController');
   await s.tapRow('tableView', 1);
   const composer = s.page.locator('[data-composer]');
@@ -39,14 +38,15 @@ test('export: no records, then the attachments, cancel, and the workbook downloa
   const links = composer.locator('a.attachment');
   assert.deepEqual(await links.evaluateAll((as) => as.map((a) => a.download)),
       ['Marrowkeeper3.CSV', 'Marrowkeeper3.xlsx']);
-  // The link serves the file's bytes.
   const bytes = await links.first().evaluate(async (a) => (await fetch(a.href)).text());
   assert.match(bytes, /^Type,Order name,Quantity,Items,Total,Date,Weekday,Notes\n Sales,Export me,/);
   await cancelComposer(s);
-  // The spreadsheet row hands the workbook to the browser as a download, without mail.
+  // The spreadsheet row downloads the workbook, without mail; no other document is served.
   const download = s.page.waitForEvent('download');
   await s.tapRow('tableView', 2);
   assert.equal((await download).suggestedFilename(), 'Marrowkeeper3.xlsx');
+  const other = () => fetch('/api/document?name=voice.sqlite').then((r) => r.status);
+  assert.equal(await s.page.evaluate(other), 404);
 });
 
 test('the about screen shows the version and opens the feedback composer', async () => {
