@@ -9,8 +9,8 @@ class DeviceFacts {
     virtual ~DeviceFacts() = default;
     virtual std::string applicationName() const = 0;
     virtual std::string applicationVersion() const = 0;  // the build version
-    virtual std::string localeIdentifier() const = 0;    // e.g. "en_US"
-    virtual std::string preferredLanguage() const = 0;   // e.g. "en"
+    virtual std::string localeIdentifier() const = 0;    // e.g. "es_MX"
+    virtual std::string preferredLanguage() const = 0;   // e.g. "es"
     virtual std::string systemName() const = 0;          // e.g. "Linux"
     virtual std::string systemVersion() const = 0;       // e.g. "6.1.0-18-amd64"
     virtual std::string model() const = 0;               // e.g. "x86_64" or the board's name
@@ -20,7 +20,8 @@ class DeviceFacts {
     static void install(std::shared_ptr<DeviceFacts> facts);
 };
 
-// The running machine: uname, the locale environment and the chosen catalog.
+// The running machine: uname, and the app's language (with the environment's region) as
+// its locale and language.
 class SystemDeviceFacts : public DeviceFacts {
   public:
     std::string applicationName() const override;

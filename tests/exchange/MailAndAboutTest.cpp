@@ -1,7 +1,9 @@
 // The mail composer end to end against a loopback SMTP server (address lists, encoded
 // headers, credentials only over TLS) and its drafts, the about screen with its feedback
-// mail and store link, and the mail settings.
+// mail, locale line and store link, and the mail settings.
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "exchange/AboutViewController.h"
 #include "platform/Localisation.h"
@@ -60,7 +62,7 @@ application/vnd.openxmlformats-officedocument.spreadsheetml.sheet Marrowkeeper3.
 )");
 }
 
-TEST_F(MailFlow, AboutScreenOffersFeedbackAndOpensTheStorePage) {
+TEST_F(MailFlow, AboutScreenOffersFeedbackWithTheAppsLocaleAndOpensTheStorePage) {
     startApp();
     ASSERT_TRUE(tap("jumpMoreItems2Event"));
     ASSERT_TRUE(selectRow("tableView", 3));  // the about screen
@@ -84,6 +86,23 @@ TEST_F(MailFlow, AboutScreenOffersFeedbackAndOpensTheStorePage) {
     // Without mail settings it cannot be sent.
     ASSERT_TRUE(mailChoice("send"));
     expectPopup("Failed to send", 2.0);
+
+    // On this machine the locale line is the app's language (--lang), with the environment's
+    // region when that speaks the same language.
+    DeviceFacts::install(nullptr);
+    EnvGuard env;
+    env.unset("LC_ALL");
+    env.unset("LC_MESSAGES");
+    for (const auto& [app, lang, locale] : {std::array<const char*, 3>{"es", "C", "es"},
+                                            {"es", "es_MX.UTF-8", "es_MX"},
+                                            {"zh-Hans", "zh_CN.UTF-8@x", "zh_Hans_CN"},
+                                            {"en", "de_DE.UTF-8", "en"}}) {
+        env.set("LANG", lang);
+        Localisation::select(app);
+        const std::string body = AboutViewController::feedbackBody();
+        EXPECT_NE(body.find(" | " + std::string(locale) + "," + app + " \n"), std::string::npos)
+            << body;
+    }
 }
 
 TEST_F(MailFlow, CredentialsTravelOnlyOverTlsOrToALoopbackServer) {
