@@ -2,10 +2,12 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
@@ -259,11 +261,15 @@ class Sheet {
     std::string buffer_;
 };
 
+// The file in one piece, sized from the file: no growing copies of a large workbook.
 std::optional<std::string> readFile(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    if (ec || !in) return std::nullopt;
+    std::string bytes(size, '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)) || in.peek() != EOF)
+        return std::nullopt;
     return bytes;
 }
 
