@@ -17,17 +17,16 @@ namespace {
 // Every key a screen looks up; each catalog must hold all of them.
 const char* const kAllKeys =
     "KLAbout KLAddCustomers KLAddSupplier KLAllCustomers KLAllSupplier KLAmount KLAppName "
-    "KLAppStore KLCSVDate KLCSVItems KLCSVNotes KLCSVOrderName KLCSVQuantity KLCSVTotal KLCSVType "
-    "KLCSVWeek KLCancel KLCustomer KLDate KLDays KLDefaultCustomer KLDefaultSupplier KLDelete "
-    "KLDeleteItems KLEditCustomers KLEditDetails KLEditProduct KLEditSubcategory KLEditSupplier "
-    "KLEmail KLExists KLExportData KLFAQ KLFailedToSend KLFriday KLInventory KLInventoryStatistics "
-    "KLItems KLModel KLMonday KLMonths KLMore KLName KLNewProduct KLNewSubcategory KLNoData "
-    "KLNoRecord KLNotes KLOK KLOrder KLOrderStatistics KLPlzClickProducts KLPlzSelect KLPrice "
-    "KLProducts KLPurchase KLQty KLRUWantToDelete KLRefPrice KLSales KLSaturday KLSelectProduct "
-    "KLSendCancel KLSentSuccessfully KLStatistics KLSubcategory KLSunday KLSupplier KLTelephone "
-    "KLThisMonth KLThursday KLTipDeleteProduct KLToday KLTotal KLTuesday KLUnits KLWednesday "
-    "KLWeeks KLYears KLOperationFailed KLCSVOrdersSheet KLCSVLinesSheet KLCSVPartner KLCSVTime "
-    "KLCSVUnitPrice KLExportSpreadsheet KLMailNeedsTLS";
+    "KLAppStore KLCSVDate KLCSVItems KLCSVNotes KLCSVOrderName KLCSVQuantity KLCSVTotal "
+    "KLCSVType KLCSVWeek KLCancel KLCustomer KLDate KLDays KLDefaultCustomer KLDefaultSupplier "
+    "KLDelete KLDeleteItems KLEditCustomers KLEditDetails KLEditProduct KLEditSubcategory "
+    "KLEditSupplier KLEmail KLExists KLExportData KLFAQ KLFailedToSend KLFriday KLInventory "
+    "KLInventoryStatistics KLItems KLModel KLMonday KLMonths KLMore KLName KLNewProduct "
+    "KLNewSubcategory KLNoData KLNoRecord KLNotes KLOK KLOrder KLOrderStatistics "
+    "KLPlzClickProducts KLPlzSelect KLPrice KLProducts KLPurchase KLQty KLRUWantToDelete "
+    "KLRefPrice KLSales KLSaturday KLSelectProduct KLSendCancel KLSentSuccessfully KLStatistics "
+    "KLSubcategory KLSunday KLSupplier KLTelephone KLThisMonth KLThursday KLTipDeleteProduct "
+    "KLToday KLTotal KLTuesday KLUnits KLWednesday KLWeeks KLYears KLOperationFailed";
 
 class LocalisationTest : public ::testing::Test {
   protected:
