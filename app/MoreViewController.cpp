@@ -5,8 +5,11 @@
 #include "app/MainBar.h"
 #include "app/ScreenFactory.h"
 #include "exchange/MailOutcome.h"
+#include "exchange/WorkbookExport.h"
+#include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "storage/LedgerFigures.h"
 
 MoreViewController::MoreViewController() : Screen("MoreViewController") {}
 
@@ -27,7 +30,7 @@ void MoreViewController::viewDidLoad() {
     auto& table = add<TableView>("tableView");
     table.rowHeight = 60;
     table.scrollEnabled = false;
-    for (const char* key : {"KLProducts", "KLExportData", "KLAbout"}) {
+    for (const char* key : {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLAbout"}) {
         TableRow row;
         row.layout = "MoreCell";
         row.arrow = true;
@@ -41,6 +44,8 @@ void MoreViewController::viewDidLoad() {
         } else if (row == 1) {
             perform("justCreateEvent");
         } else if (row == 2) {
+            perform("spreadsheetExportEvent");
+        } else if (row == 3) {
             if (auto s = createScreen("AboutViewController"))
                 navigationController()->pushViewController(std::move(s), true);
         }
@@ -48,6 +53,7 @@ void MoreViewController::viewDidLoad() {
 
     on("justCreateEvent", [this](const ActionArgs&) { justCreateEvent(); });
     on("CSVEcportEvent", [this](const ActionArgs&) { CSVEcportEvent(); });
+    on("spreadsheetExportEvent", [this](const ActionArgs&) { spreadsheetExportEvent(); });
 
     // Every order header, newest first, held as its export line.
     exportDataArray = CSVExport::readSnapshot();
@@ -88,13 +94,34 @@ void MoreViewController::CSVEcportEvent() {
         showToast(KL("KLOperationFailed"), 1.5);
         return;
     }
+    // The workbook of the same orders travels with the file.
+    auto workbook = WorkbookExport::write(WorkbookExport::filePath());
+    if (!workbook) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
     if (!MailComposer::canSendMail()) return;
-    MailComposer::present(*this, CSVExport::mail(std::move(*written)), [this](MailResult result) {
-        mailComposeController_didFinishWithResult_error(result);
-    });
+    MailComposer::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
+                          [this](MailResult result, MailError error) {
+                              mailComposeController_didFinishWithResult_error(result, error);
+                          });
 }
 
-void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result) {
-    showPopup(mailOutcomeText(result), 1.0);
+void MoreViewController::spreadsheetExportEvent() {
+    if (LedgerFigures().countOrders() == 0) {
+        showToast(KL("KLNoRecord"), 1.0);
+        return;
+    }
+    if (!WorkbookExport::write(WorkbookExport::filePath())) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
+    // Opening the document hands it to the user: the page downloads it.
+    navigationController()->openURL(DocumentsDirectory::fileURL(WorkbookExport::kFileName));
+}
+
+void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result,
+                                                                         MailError error) {
+    showPopup(mailOutcomeText(result, error), 1.0);
     dismissComposer();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The More screen: the partner lists, the catalogue, the CSV export and the about screen.
+// The More screen: the partner lists, the catalogue, the CSV export by mail, the workbook
+// download and the about screen.
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -19,10 +20,12 @@ class MoreViewController : public Screen {
     bool createFile(const std::string& path);
     bool exportCSV(const std::string& path);
     // The export mail's outcome: a pop-up, then the composer closes.
-    void mailComposeController_didFinishWithResult_error(MailResult result);
+    void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
 
   private:
     void jumpToPartners(const char* kind, const char* className);
     void justCreateEvent();
     void CSVEcportEvent();
+    // The workbook alone, handed to the user as a document, without mail.
+    void spreadsheetExportEvent();
 };

@@ -1,11 +1,14 @@
-// The CSV export of every order beside a plain SELECT * written to a file, and one event's
-// round trip through the web layer beside a static GET from the same server.
+// The orders export: the CSV of every order beside a plain SELECT * written to a file, the
+// workbook beside the same rows handed straight to the workbook writer, and the whole export
+// from the More screen beside both; and one event's round trip through the web layer beside
+// a static GET from the same server.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <xlsxwriter.h>
 
 #include <cctype>
 #include <cstdio>
@@ -13,8 +16,10 @@
 #include <mutex>
 #include <string>
 
+#include "app/MoreViewController.h"
 #include "app/ScreenFactory.h"
 #include "bench/BenchContext.h"
+#include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
 #include "web/Server.h"
 
@@ -24,8 +29,82 @@ Navigator& nav() {
     return BenchContext::get().app->navigator();
 }
 
-// The More screen as the user reaches it (it reads the orders when loaded), then its
-// export: file written, read back and compared, mail prepared.
+// The More screen as the user reaches it (it reads the orders when loaded), then its CSV
+// alone: written, read back and compared.
+void BM_export_csv(benchmark::State& state) {
+    const std::string path = CSVExport::filePath();
+    for (auto _ : state) {
+        nav().pushViewController(createScreen("MoreViewController"), false);
+        auto* more = dynamic_cast<MoreViewController*>(nav().top());
+        auto bytes = more->createFile(path) && more->exportCSV(path) ? CSVExport::readBack(path)
+                                                                     : std::nullopt;
+        if (!bytes ||
+            !CSVExport::sameBytes(*bytes, {CSVExport::headerLine(), more->exportDataArray.lines}))
+            state.SkipWithError("CSV export failed");
+        state.PauseTiming();
+        nav().popViewControllerAnimated(false);
+        nav().drain();
+        state.ResumeTiming();
+    }
+}
+
+// The workbook alone: read, written and read back.
+void BM_workbook_app(benchmark::State& state) {
+    for (auto _ : state) {
+        if (!WorkbookExport::write(WorkbookExport::filePath()))
+            state.SkipWithError("workbook failed");
+    }
+}
+
+// The workbook writer's own cost: the same rows as plain SELECTs, each value handed to it
+// as it comes (numbers for the number columns, texts for the rest), no formats or checks.
+void BM_workbook_limit(benchmark::State& state) {
+    sqlite3* db = BenchContext::get().handle();
+    const std::string path = DocumentsDirectory::file("limit.xlsx");
+    struct Query {
+        const char* sql;
+        uint32_t numbers;  // bit per column
+    };
+    const Query queries[] = {
+        {"SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, orderTotalEntrys, "
+         "orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes, "
+         "orderSupplierOrCustomerName, minutesTime FROM SUserCommodity ORDER BY uid DESC",
+         0b11100},
+        {"SELECT o.orderName, o.recordeDateTime, l.orderItemProductName, l.orderItemModel, "
+         "l.orderItemUnit, l.orderItemQuantity, l.orderItemUnitPrice, l.orderItemTotalAmount "
+         "FROM SUserCommodity o JOIN SUserCommodityOrder l ON l.orderItemPrimaryKeyDate = "
+         "o.orderPrimaryKeyDate ORDER BY o.uid DESC, l.orderItemUid",
+         0b11100000},
+    };
+    for (auto _ : state) {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+        for (const Query& q : queries) {
+            lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+            sqlite3_stmt* st = nullptr;
+            sqlite3_prepare_v2(db, q.sql, -1, &st, nullptr);
+            const int n = sqlite3_column_count(st);
+            for (lxw_row_t row = 0; sqlite3_step(st) == SQLITE_ROW; ++row) {
+                for (int c = 0; c < n; ++c) {
+                    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                    if (!t) continue;
+                    const auto col = static_cast<lxw_col_t>(c);
+                    if (q.numbers >> c & 1)
+                        worksheet_write_number(ws, row, col, std::strtod(t, nullptr), nullptr);
+                    else
+                        worksheet_write_string(ws, row, col, t, nullptr);
+                }
+            }
+            sqlite3_finalize(st);
+        }
+        if (workbook_close(wb) != LXW_NO_ERROR) state.SkipWithError("workbook failed");
+    }
+    std::remove(path.c_str());
+}
+
+// The whole export from the More screen: the CSV written, read back and compared, the
+// workbook written and read back, the mail prepared with both.
 void BM_export_app(benchmark::State& state) {
     for (auto _ : state) {
         nav().pushViewController(createScreen("MoreViewController"), false);
@@ -174,6 +253,9 @@ void BM_web_event(benchmark::State& state) {
 
 }  // namespace
 
+BENCHMARK(BM_export_csv)->Name("export/csv")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_workbook_app)->Name("workbook/app")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_workbook_limit)->Name("workbook/limit")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_export_app)->Name("export/app")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_export_limit)->Name("export/limit")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_web_event)->Name("web/event")->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -62,8 +62,8 @@ void AboutViewController::displayComposerSheet() {
     draft.to = {kFeedbackAddress};
     draft.body = feedbackBody();
     draft.bodyIsHTML = false;
-    MailComposer::present(*this, std::move(draft), [this](MailResult result) {
-        mailComposeController_didFinishWithResult_error(result);
+    MailComposer::present(*this, std::move(draft), [this](MailResult result, MailError error) {
+        mailComposeController_didFinishWithResult_error(result, error);
     });
 }
 
@@ -75,7 +75,8 @@ void AboutViewController::backEvent() {
     if (auto* nav = navigationController()) nav->popViewControllerAnimated(true);
 }
 
-void AboutViewController::mailComposeController_didFinishWithResult_error(MailResult result) {
-    showPopup(mailOutcomeText(result), 2.0);
+void AboutViewController::mailComposeController_didFinishWithResult_error(MailResult result,
+                                                                          MailError error) {
+    showPopup(mailOutcomeText(result, error), 2.0);
     dismissComposer();
 }

@@ -24,7 +24,7 @@ class AboutViewController : public Screen {
     void displayComposerSheet();
     void rateAppStoreEvent();
     void backEvent();
-    void mailComposeController_didFinishWithResult_error(MailResult result);
+    void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
 
     std::vector<std::string> itemsArray;
 };

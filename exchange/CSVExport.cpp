@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/LedgerFigures.h"
@@ -68,12 +69,20 @@ std::string filePath() {
     return DocumentsDirectory::file(kFileName);
 }
 
-void appendField(std::string& out, std::string_view v) {
-    if (v.find_first_of(",\"\r\n") == std::string_view::npos) {
+bool looksLikeFormula(std::string_view v) {
+    return !v.empty() && (v[0] == '=' || v[0] == '+' || v[0] == '-' || v[0] == '@' ||
+                          v[0] == '\t' || v[0] == '\r');
+}
+
+void appendField(std::string& out, std::string_view v, bool isText, std::string_view lead) {
+    const bool quoted = v.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quoted) out += '"';
+    out += lead;
+    if (isText && looksLikeFormula(v)) out += '\'';
+    if (!quoted) {
         out += v;
         return;
     }
-    out += '"';
     for (char c : v) {
         if (c == '"') out += '"';
         out += c;
@@ -99,12 +108,13 @@ OrderFields orderFields(const SUserCommodity& o) {
 }
 
 void appendOrderLine(std::string& out, const OrderFields& fields) {
-    out += "\n ";
-    bool first = true;
-    for (const Text& f : fields) {
-        if (!first) out += ',';
-        first = false;
-        appendField(out, orEmpty(f));
+    // Kind, name, weekday and notes are texts; the rest are numbers and the date.
+    static constexpr bool kText[] = {true, true, false, false, false, false, true, true};
+    out += '\n';
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += ',';
+        // The line's leading blank belongs to the first field, inside its quotes if any.
+        appendField(out, orEmpty(fields[i]), kText[i], i == 0 ? " " : "");
     }
 }
 
@@ -188,13 +198,15 @@ bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& part
     return at == bytes.size();
 }
 
-MailDraft mail(std::string fileBytes) {
+MailDraft mail(std::string fileBytes, std::string workbookBytes) {
     MailDraft d;
     d.subject = KL("KLExportData");
     d.to = {""};
     d.body = KL("KLAppName") + ": \n";
     d.bodyIsHTML = true;
     d.attachments.push_back(MailAttachment{kFileName, kMimeType, std::move(fileBytes)});
+    d.attachments.push_back(MailAttachment{WorkbookExport::kFileName, WorkbookExport::kMimeType,
+                                           std::move(workbookBytes)});
     return d;
 }
 

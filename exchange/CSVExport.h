@@ -18,15 +18,20 @@ inline constexpr const char* kMimeType = "text/csv";
 // The export file's full path in the documents directory.
 std::string filePath();
 
+// Whether a text begins as a spreadsheet formula would: "=", "+", "-", "@", a tab or a CR.
+bool looksLikeFormula(std::string_view text);
 // One field: as stored, but quoted (inner quotes doubled) when it holds a comma, a double
-// quote, a CR or a LF, so every line keeps its eight columns.
-void appendField(std::string& out, std::string_view value);
+// quote, a CR or a LF, so every line keeps its eight columns. A text field that looks like
+// a formula gets an apostrophe in front, which spreadsheets take as "this is text"; number
+// fields stay as stored. `lead` goes first, inside the quotes (the row's leading blank).
+void appendField(std::string& out, std::string_view value, bool isText = true,
+                 std::string_view lead = {});
 // The column titles, joined by commas, no line break.
 std::string headerLine();
 // The exported fields of a header, in file order.
 using OrderFields = std::array<Text, 8>;
 OrderFields orderFields(const SUserCommodity& order);
-// Appends "\n " and the order's eight fields.
+// Appends "\n " and the order's eight fields; columns 1, 2, 7 and 8 are texts.
 void appendOrderLine(std::string& out, const OrderFields& fields);
 
 // The orders to export, as they were when read: every order's finished line, newest first.
@@ -50,7 +55,8 @@ std::optional<std::string> readBack(const std::string& path);
 // Whether `bytes` is exactly the parts joined.
 bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts);
 
-// The export mail: subject, one empty recipient, the HTML body and the file attached.
-MailDraft mail(std::string fileBytes);
+// The export mail: subject, one empty recipient, the HTML body, the file and the workbook
+// attached.
+MailDraft mail(std::string fileBytes, std::string workbookBytes);
 
 }  // namespace CSVExport

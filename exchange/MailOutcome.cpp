@@ -2,14 +2,14 @@
 
 #include "platform/Localisation.h"
 
-std::string mailOutcomeText(MailResult result) {
+std::string mailOutcomeText(MailResult result, MailError error) {
     switch (result) {
         case MailResult::Cancelled:
             return KL("KLSendCancel");
         case MailResult::Sent:
             return KL("KLSentSuccessfully");
         case MailResult::Failed:
-            return KL("KLFailedToSend");
+            return KL(error == MailError::NeedsTLS ? "KLMailNeedsTLS" : "KLFailedToSend");
         case MailResult::Saved:
             break;
     }

@@ -2,6 +2,7 @@
 
 #include <sys/utsname.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -60,23 +61,20 @@ std::string SystemDeviceFacts::applicationVersion() const {
 }
 
 std::string SystemDeviceFacts::localeIdentifier() const {
-    // "es_ES.UTF-8@euro" → "es_ES"; the portable "C" locale reads as plain English.
+    // The app's language ("--lang", else the one chosen from the environment) in locale form
+    // ("zh-Hans" → "zh_Hans"), with the environment's region when the environment names the
+    // same language ("es" under LANG=es_MX.UTF-8 → "es_MX"). "C" and POSIX name no region.
+    std::string id = Localisation::language();
+    std::replace(id.begin(), id.end(), '-', '_');
     std::string v = localeEnvironment();
     v = v.substr(0, v.find_first_of(".@"));
-    if (v.empty() || v == "C" || v == "POSIX") return "en_US";
-    return v;
+    const auto sep = v.find('_');
+    if (sep != std::string::npos && v.substr(0, sep) == id.substr(0, id.find('_')))
+        id += v.substr(sep);
+    return id;
 }
 
 std::string SystemDeviceFacts::preferredLanguage() const {
-    // GNU's LANGUAGE holds the user's ordered list ("es:en"); else the catalog in use.
-    std::string list = env("LANGUAGE");
-    std::string first = list.substr(0, list.find(':'));
-    first = first.substr(0, first.find_first_of(".@"));
-    if (!first.empty() && first != "C" && first != "POSIX") {
-        for (char& c : first)
-            if (c == '_') c = '-';
-        return first;
-    }
     return Localisation::language();
 }
 

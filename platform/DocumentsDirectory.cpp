@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -60,4 +61,19 @@ bool DocumentsDirectory::ensure(const std::string& dir, std::string* error) {
 
 std::string DocumentsDirectory::file(const std::string& name) {
     return path() + "/" + name;
+}
+
+std::string DocumentsDirectory::fileURL(const std::string& name) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : file(name)) {
+        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
 }

@@ -20,4 +20,7 @@ class DocumentsDirectory {
 
     // path() + "/" + name
     static std::string file(const std::string& name);
+    // A "file://" link to that file (the path percent-encoded), for Navigator::openURL: the
+    // page offers such a document as a download.
+    static std::string fileURL(const std::string& name);
 };

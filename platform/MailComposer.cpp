@@ -1,12 +1,14 @@
 #include "platform/MailComposer.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <gmime/gmime.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -32,16 +34,13 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-// Header values must stay on their line: a typed line break would start a new header.
+// Header texts stay on their line: a typed line break would otherwise start a new header,
+// and GMime would faithfully encode it into the text.
 std::string oneLine(const std::string& s) {
     std::string out = s;
     for (char& c : out)
-        if (c == '\r' || c == '\n') c = ' ';
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
     return out;
-}
-
-bool plainAscii(const std::string& s) {
-    return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c >= 0x20 && c < 0x7f; });
 }
 
 std::string randomHex(int digits) {
@@ -52,63 +51,110 @@ std::string randomHex(int digits) {
     return out;
 }
 
-// Length of the UTF-8 sequence started by `lead` (1 for a stray byte, so we move on).
-size_t sequenceLength(unsigned char lead) {
-    if (lead >= 0xf0 && lead < 0xf8) return 4;
-    if (lead >= 0xe0) return lead < 0xf0 ? 3 : 1;
-    if (lead >= 0xc0) return 2;
-    return 1;
+std::string domainOf(const std::string& address) {
+    auto at = address.rfind('@');
+    if (at == std::string::npos || at + 1 >= address.size()) return "marrowkeeper.localdomain";
+    return address.substr(at + 1);
 }
 
-std::string percentEncode(const std::string& s) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        if (std::isalnum(c) || std::strchr("!#$&+-.^_`|~", c)) {
-            out += static_cast<char>(c);
+void initMime() {
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+struct Unref {
+    void operator()(void* object) const {
+        if (object) g_object_unref(object);
+    }
+};
+template <class T>
+using GPtr = std::unique_ptr<T, Unref>;
+
+// The entries of an address list: split at the commas that are not inside a quoted
+// string, a comment, angle brackets or a group.
+std::vector<std::string> listEntries(const std::string& text) {
+    std::vector<std::string> out(1);
+    bool quoted = false, group = false;
+    int comment = 0, angle = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((quoted || comment > 0) && c == '\\' && i + 1 < text.size()) {
+            out.back() += c;
+            out.back() += text[++i];
+            continue;
+        }
+        if (quoted) {
+            quoted = c != '"';
+        } else if (c == '(') {
+            ++comment;
+        } else if (c == ')' && comment > 0) {
+            --comment;
+        } else if (comment == 0) {
+            if (c == '"') {
+                quoted = true;
+            } else if (c == '<') {
+                ++angle;
+            } else if (c == '>' && angle > 0) {
+                --angle;
+            } else if (angle == 0 && (c == ':' || c == ';')) {
+                group = c == ':';
+            } else if (angle == 0 && !group && c == ',') {
+                out.emplace_back();
+                continue;
+            }
+        }
+        out.back() += c;
+    }
+    return out;
+}
+
+// A mailbox's address as the envelope names it (the domain in its ASCII form); nothing
+// when it is not one.
+std::optional<std::string> envelopeAddress(InternetAddress* a) {
+    if (!INTERNET_ADDRESS_IS_MAILBOX(a)) return std::nullopt;
+    const char* addr = internet_address_mailbox_get_idn_addr(INTERNET_ADDRESS_MAILBOX(a));
+    const std::string s = addr ? addr : "";
+    const auto at = s.find('@');
+    if (at == 0 || at == std::string::npos || at + 1 == s.size()) return std::nullopt;
+    for (unsigned char c : s)
+        if (c <= 0x20 || c == 0x7f || c == '<' || c == '>') return std::nullopt;
+    return s;
+}
+
+// Every mailbox of a list, groups opened; nothing when one is not an address.
+std::optional<std::vector<std::string>> mailboxes(InternetAddressList* list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < internet_address_list_length(list); ++i) {
+        InternetAddress* a = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_GROUP(a)) {
+            auto inner = mailboxes(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(a)));
+            if (!inner) return std::nullopt;
+            out.insert(out.end(), inner->begin(), inner->end());
+        } else if (auto one = envelopeAddress(a)) {
+            out.push_back(*one);
         } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
+            return std::nullopt;
         }
     }
     return out;
 }
 
-// Content-Type name and Content-Disposition filename parameters.
-std::pair<std::string, std::string> fileNameParameters(const std::string& name) {
-    std::string n = oneLine(name);
-    bool quotable = plainAscii(n) && n.find_first_of("\"\\") == std::string::npos;
-    if (quotable) return {"name=\"" + n + "\"", "filename=\"" + n + "\""};
-    return {"name=\"" + mime::encodeHeader(n) + "\"", "filename*=UTF-8''" + percentEncode(n)};
-}
-
-std::string domainOf(const std::string& address) {
-    auto at = address.rfind('@');
-    if (at == std::string::npos || at + 1 >= address.size()) return "marrowkeeper.localdomain";
-    std::string d = address.substr(at + 1);
-    d.erase(std::remove_if(d.begin(), d.end(),
-                           [](char c) { return c == '>' || c == ' ' || c == '\t'; }),
-            d.end());
-    return d.empty() ? "marrowkeeper.localdomain" : d;
-}
-
-std::vector<std::string> realRecipients(const std::vector<std::string>& to) {
-    std::vector<std::string> out;
-    for (const auto& a : to) {
-        std::string t = trim(oneLine(a));
-        if (!t.empty()) out.push_back(t);
+// The entries joined by commas and read as one address list. GMime skips what it cannot
+// read, so each entry is read on its own: one that is not exactly one address (or group)
+// makes the list unreadable instead of silently shorter.
+GPtr<InternetAddressList> addressList(const std::vector<std::string>& entries) {
+    initMime();
+    std::string text;
+    for (const auto& e : entries) text += (text.empty() ? "" : ", ") + oneLine(e);
+    GPtr<InternetAddressList> all(internet_address_list_new());
+    for (const auto& entry : listEntries(text)) {
+        if (entry.find_first_not_of(' ') == std::string::npos) continue;
+        GPtr<InternetAddressList> one(internet_address_list_parse(nullptr, entry.c_str()));
+        if (!one || internet_address_list_length(one.get()) != 1 || !mailboxes(one.get()))
+            return nullptr;
+        internet_address_list_append(all.get(), one.get());
     }
-    return out;
-}
-
-// "Boss <boss@example.com>" → "boss@example.com"; a bare address stays as it is.
-std::string envelopeAddress(const std::string& a) {
-    auto open = a.rfind('<');
-    auto close = a.rfind('>');
-    if (open != std::string::npos && close != std::string::npos && close > open + 1)
-        return trim(a.substr(open + 1, close - open - 1));
-    return a;
+    return all;
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {
@@ -189,27 +235,54 @@ size_t readChunk(char* buffer, size_t size, size_t count, void* user) {
 }
 }  // namespace
 
+bool SmtpTransport::loopbackHost(std::string host) {
+    for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    if (host == "localhost" || host.ends_with(".localhost")) return true;
+    in_addr v4{};
+    if (inet_pton(AF_INET, host.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, host.c_str(), &v6) != 1) return false;
+    return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
+}
+
 bool SmtpTransport::send(const std::string& from, const std::vector<std::string>& recipients,
-                         const std::string& message, std::string* error) {
-    auto fail = [error](const std::string& why) {
-        if (error) *error = why;
-        return false;
-    };
+                         const std::string& message, MailError* reason) {
+    if (reason) *reason = MailError::None;
     const std::string& url = settings_.url;
-    bool implicitTls = url.rfind("smtps://", 0) == 0;
-    if (!implicitTls && url.rfind("smtp://", 0) != 0)
-        return fail("the mail server address must start with smtp:// or smtps://");
-    if (recipients.empty()) return fail("no recipient");
+    const bool implicitTls = url.rfind("smtps://", 0) == 0;
+    if ((!implicitTls && url.rfind("smtp://", 0) != 0) || recipients.empty()) return false;
 
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 
+    // The server's host, and whether the address itself carries credentials.
+    std::string host;
+    bool credentials = !settings_.user.empty() || !settings_.password.empty();
+    if (CURLU* u = curl_url()) {
+        if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
+            char* part = nullptr;
+            if (curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK) host = part;
+            curl_free(part);
+            for (CURLUPart p : {CURLUPART_USER, CURLUPART_PASSWORD}) {
+                part = nullptr;
+                if (curl_url_get(u, p, &part, 0) == CURLUE_OK && part && *part) credentials = true;
+                curl_free(part);
+            }
+        }
+        curl_url_cleanup(u);
+    }
+    if (host.empty()) return false;
+    const bool loopback = loopbackHost(host);
+
     CURL* curl = curl_easy_init();
-    if (!curl) return fail("cannot start the mail transfer");
+    if (!curl) return false;
     curl_slist* rcpt = nullptr;
-    for (const auto& r : recipients)
-        rcpt = curl_slist_append(rcpt, ("<" + envelopeAddress(r) + ">").c_str());
-    std::string mailFrom = "<" + envelopeAddress(from) + ">";
+    for (const auto& r : recipients) rcpt = curl_slist_append(rcpt, ("<" + r + ">").c_str());
+    curl_slist* connectTo =
+        connectTo_.empty() ? nullptr : curl_slist_append(nullptr, connectTo_.c_str());
+    const std::string mailFrom = "<" + from + ">";
     Upload upload{&message};
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -222,159 +295,100 @@ bool SmtpTransport::send(const std::string& from, const std::vector<std::string>
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
-    // Use STARTTLS when the server offers it; smtps:// is encrypted from the start.
-    if (!implicitTls) curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    if (connectTo) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
+    // Credentials only over verified TLS: STARTTLS is then required, and a server that does
+    // not offer it (or has it stripped on the way) ends the session before AUTH. Without
+    // credentials STARTTLS is still used when offered. A loopback server never leaves the
+    // machine: it may speak plain SMTP and show any certificate.
+    if (!implicitTls) {
+        const bool required = credentials && !loopback;
+        curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                         static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    }
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, loopback ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, loopback ? 0L : 2L);
     if (!settings_.user.empty()) curl_easy_setopt(curl, CURLOPT_USERNAME, settings_.user.c_str());
     if (!settings_.password.empty())
         curl_easy_setopt(curl, CURLOPT_PASSWORD, settings_.password.c_str());
 
-    CURLcode rc = curl_easy_perform(curl);
+    const CURLcode rc = curl_easy_perform(curl);
     curl_slist_free_all(rcpt);
+    curl_slist_free_all(connectTo);
     curl_easy_cleanup(curl);
-    if (rc != CURLE_OK) return fail(curl_easy_strerror(rc));
-    return true;
+    if (rc != CURLE_OK && credentials && !loopback && reason &&
+        (rc == CURLE_USE_SSL_FAILED || rc == CURLE_PEER_FAILED_VERIFICATION ||
+         rc == CURLE_SSL_CONNECT_ERROR))
+        *reason = MailError::NeedsTLS;
+    return rc == CURLE_OK;
 }
 
 // ---------------------------------------------------------------------------------------
 namespace mime {
 
-std::string base64(const std::string& bytes) {
-    static const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        uint32_t v = (uint32_t(uint8_t(bytes[i])) << 16) | (uint32_t(uint8_t(bytes[i + 1])) << 8) |
-                     uint8_t(bytes[i + 2]);
-        out += abc[(v >> 18) & 63];
-        out += abc[(v >> 12) & 63];
-        out += abc[(v >> 6) & 63];
-        out += abc[v & 63];
+std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std::string>& to) {
+    auto list = addressList(to);
+    if (!list) return std::nullopt;
+    return mailboxes(list.get());
+}
+
+std::optional<std::string> buildMessage(const MailDraft& draft, const std::string& from,
+                                        std::chrono::system_clock::time_point date,
+                                        const std::string& messageId, bool unsent) {
+    auto sender = addressList({from});
+    auto to = addressList(draft.to);
+    if (!sender || internet_address_list_length(sender.get()) != 1 || !to) return std::nullopt;
+
+    GPtr<GMimeMessage> m(g_mime_message_new(TRUE));
+    internet_address_list_append(g_mime_message_get_addresses(m.get(), GMIME_ADDRESS_TYPE_FROM),
+                                 sender.get());
+    if (internet_address_list_length(to.get()) == 0) {
+        // A draft without recipients says so, as mail programs write it.
+        GPtr<InternetAddress> nobody(internet_address_group_new("undisclosed-recipients"));
+        internet_address_list_add(to.get(), nobody.get());
     }
-    size_t rest = bytes.size() - i;
-    if (rest == 1) {
-        uint32_t v = uint32_t(uint8_t(bytes[i])) << 16;
-        out += abc[(v >> 18) & 63];
-        out += abc[(v >> 12) & 63];
-        out += "==";
-    } else if (rest == 2) {
-        uint32_t v = (uint32_t(uint8_t(bytes[i])) << 16) | (uint32_t(uint8_t(bytes[i + 1])) << 8);
-        out += abc[(v >> 18) & 63];
-        out += abc[(v >> 12) & 63];
-        out += abc[(v >> 6) & 63];
-        out += '=';
-    }
-    return out;
-}
+    internet_address_list_append(g_mime_message_get_addresses(m.get(), GMIME_ADDRESS_TYPE_TO),
+                                 to.get());
+    g_mime_message_set_subject(m.get(), oneLine(draft.subject).c_str(), "utf-8");
+    GDateTime* when = g_date_time_new_from_unix_utc(std::chrono::system_clock::to_time_t(date));
+    g_mime_message_set_date(m.get(), when);
+    g_date_time_unref(when);
+    std::string id = oneLine(messageId);
+    if (id.size() > 1 && id.front() == '<' && id.back() == '>') id = id.substr(1, id.size() - 2);
+    g_mime_message_set_message_id(m.get(), id.c_str());
+    if (unsent) g_mime_object_set_header(GMIME_OBJECT(m.get()), "X-Unsent", "1", nullptr);
 
-std::string base64Lines(const std::string& bytes) {
-    std::string flat = base64(bytes);
-    std::string out;
-    for (size_t i = 0; i < flat.size(); i += 76) out += flat.substr(i, 76) + "\r\n";
-    return out;
-}
-
-std::string decodeBase64(const std::string& text) {
-    auto value = [](char c) -> int {
-        if (c >= 'A' && c <= 'Z') return c - 'A';
-        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-        if (c >= '0' && c <= '9') return c - '0' + 52;
-        if (c == '+') return 62;
-        if (c == '/') return 63;
-        return -1;
-    };
-    std::string out;
-    uint32_t acc = 0;
-    int bits = 0;
-    for (char c : text) {
-        if (c == '=') break;
-        int v = value(c);
-        if (v < 0) continue;  // line breaks and other layout
-        acc = (acc << 6) | static_cast<uint32_t>(v);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((acc >> bits) & 0xff);
-        }
-    }
-    return out;
-}
-
-std::string encodeHeader(const std::string& value) {
-    std::string v = oneLine(value);
-    if (plainAscii(v) && v.find("=?") == std::string::npos && v.size() <= 900) return v;
-    // 45 bytes make 60 base64 characters; with "=?UTF-8?B?" and "?=" a word stays at 72.
-    const size_t maxBytes = 45;
-    std::string out;
-    size_t i = 0;
-    while (i < v.size()) {
-        size_t end = i;
-        while (end < v.size()) {
-            size_t len = std::min(sequenceLength(uint8_t(v[end])), v.size() - end);
-            if (end + len - i > maxBytes) break;
-            end += len;
-        }
-        if (end == i) end = i + 1;
-        if (!out.empty()) out += "\r\n ";
-        out += "=?UTF-8?B?" + base64(v.substr(i, end - i)) + "?=";
-        i = end;
-    }
-    return out;
-}
-
-std::string dateHeader(std::chrono::system_clock::time_point t) {
-    static const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::time_t secs = std::chrono::system_clock::to_time_t(t);
-    std::tm tm{};
-    gmtime_r(&secs, &tm);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d +0000", days[tm.tm_wday],
-                  tm.tm_mday, months[tm.tm_mon], tm.tm_year + 1900, tm.tm_hour, tm.tm_min,
-                  tm.tm_sec);
-    return buf;
-}
-
-std::string buildMessage(const MailDraft& draft, const std::string& from,
-                         std::chrono::system_clock::time_point date, const std::string& messageId,
-                         bool unsent) {
-    // Base64 never holds '_' or '=' mid-text, so this boundary cannot occur in a part.
-    const std::string boundary = "=_mk_" + randomHex(24);
-    auto recipients = realRecipients(draft.to);
-    std::string to;
-    for (const auto& r : recipients) to += (to.empty() ? "" : ", ") + r;
-
-    std::string m;
-    m += "From: " + oneLine(from) + "\r\n";
-    m += "To: " + (to.empty() ? std::string("undisclosed-recipients:;") : to) + "\r\n";
-    m += "Subject: " + encodeHeader(draft.subject) + "\r\n";
-    m += "Date: " + dateHeader(date) + "\r\n";
-    m += "Message-ID: " + oneLine(messageId) + "\r\n";
-    m += "MIME-Version: 1.0\r\n";
-    if (unsent) m += "X-Unsent: 1\r\n";
-    m += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n";
-    m += "\r\n";
-    m += "This is a multi-part message in MIME format.\r\n";
-
-    m += "--" + boundary + "\r\n";
-    m += std::string("Content-Type: ") + (draft.bodyIsHTML ? "text/html" : "text/plain") +
-         "; charset=UTF-8\r\n";
-    m += "Content-Transfer-Encoding: base64\r\n\r\n";
-    m += base64Lines(draft.body);
-
+    GPtr<GMimeMultipart> parts(g_mime_multipart_new_with_subtype("mixed"));
+    GPtr<GMimeTextPart> body(
+        g_mime_text_part_new_with_subtype(draft.bodyIsHTML ? "html" : "plain"));
+    g_mime_text_part_set_text(body.get(), draft.body.c_str());
+    g_mime_part_set_content_encoding(GMIME_PART(body.get()), GMIME_CONTENT_ENCODING_BASE64);
+    g_mime_multipart_add(parts.get(), GMIME_OBJECT(body.get()));
     for (const auto& a : draft.attachments) {
         std::string type = oneLine(a.mimeType);
-        if (type.empty()) type = "application/octet-stream";
-        auto [name, fileName] = fileNameParameters(a.fileName);
-        m += "--" + boundary + "\r\n";
-        m += "Content-Type: " + type + "; " + name + "\r\n";
-        m += "Content-Disposition: attachment; " + fileName + "\r\n";
-        m += "Content-Transfer-Encoding: base64\r\n\r\n";
-        m += base64Lines(a.bytes);
+        const auto slash = type.find('/');
+        if (slash == std::string::npos || slash == 0 || slash + 1 == type.size())
+            type = "application/octet-stream";
+        GPtr<GMimePart> part(g_mime_part_new_with_type(type.substr(0, type.find('/')).c_str(),
+                                                       type.substr(type.find('/') + 1).c_str()));
+        g_mime_part_set_filename(part.get(), oneLine(a.fileName).c_str());
+        GPtr<GMimeStream> bytes(g_mime_stream_mem_new_with_buffer(a.bytes.data(), a.bytes.size()));
+        GPtr<GMimeDataWrapper> content(
+            g_mime_data_wrapper_new_with_stream(bytes.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+        g_mime_part_set_content(part.get(), content.get());
+        g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
+        g_mime_multipart_add(parts.get(), GMIME_OBJECT(part.get()));
     }
-    m += "--" + boundary + "--\r\n";
-    return m;
+    g_mime_message_set_mime_part(m.get(), GMIME_OBJECT(parts.get()));
+
+    GMimeFormatOptions* format = g_mime_format_options_clone(nullptr);
+    g_mime_format_options_set_newline_format(format, GMIME_NEWLINE_FORMAT_DOS);
+    GPtr<GMimeStream> out(g_mime_stream_mem_new());
+    const bool written =
+        g_mime_object_write_to_stream(GMIME_OBJECT(m.get()), format, out.get()) >= 0;
+    g_mime_format_options_free(format);
+    if (!written) return std::nullopt;
+    GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
+    return std::string(reinterpret_cast<const char*>(array->data), array->len);
 }
 
 }  // namespace mime
@@ -388,16 +402,20 @@ std::string MailComposer::draftsDirectory() {
     return DocumentsDirectory::file("Drafts");
 }
 
-MailResult MailComposer::finish(const std::string& choice, const MailDraft& draft) {
+MailResult MailComposer::finish(const std::string& choice, const MailDraft& draft,
+                                MailError* reason) {
+    if (reason) *reason = MailError::None;
     if (choice == "cancel") return MailResult::Cancelled;
     if (choice != "send" && choice != "save") return MailResult::Failed;
 
     MailSettings settings = MailSettings::load();
-    std::string from = settings.sender();
+    const std::string from = settings.sender();
+    const auto sender = mime::envelopeRecipients({from});
+    if (!sender || sender->size() != 1) return MailResult::Failed;
     auto now = Clock::current().now();
     std::string stamp = std::to_string(
         std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count());
-    std::string messageId = "<" + stamp + "." + randomHex(16) + "@" + domainOf(from) + ">";
+    std::string messageId = stamp + "." + randomHex(16) + "@" + domainOf(sender->front());
 
     if (choice == "save") {
         namespace fs = std::filesystem;
@@ -405,37 +423,39 @@ MailResult MailComposer::finish(const std::string& choice, const MailDraft& draf
         fs::path dir = draftsDirectory();
         fs::create_directories(dir, ec);
         if (!fs::is_directory(dir, ec)) return MailResult::Failed;
+        auto message = mime::buildMessage(draft, from, now, messageId, true);
+        if (!message) return MailResult::Failed;
         // A fresh name per draft, in the order they were saved; never overwrite one.
         for (int n = 1; n < 1000; ++n) {
             char suffix[8];
             std::snprintf(suffix, sizeof suffix, "-%03d", n);
             fs::path file = dir / (stamp + suffix + ".eml");
             if (fs::exists(file, ec)) continue;
-            std::string message = mime::buildMessage(draft, from, now, messageId, true);
-            return writeFile(file.string(), message) ? MailResult::Saved : MailResult::Failed;
+            return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
         }
         return MailResult::Failed;
     }
 
-    auto recipients = realRecipients(draft.to);
-    if (recipients.empty()) return MailResult::Failed;
+    auto recipients = mime::envelopeRecipients(draft.to);
+    if (!recipients || recipients->empty()) return MailResult::Failed;
     std::shared_ptr<MailTransport> transport = transportOverride();
     if (!transport) {
         if (!settings.configured()) return MailResult::Failed;
         transport = std::make_shared<SmtpTransport>(settings);
     }
-    std::string message = mime::buildMessage(draft, from, now, messageId, false);
-    std::string error;
-    return transport->send(from, recipients, message, &error) ? MailResult::Sent
-                                                              : MailResult::Failed;
+    auto message = mime::buildMessage(draft, from, now, messageId, false);
+    if (!message) return MailResult::Failed;
+    return transport->send(sender->front(), *recipients, *message, reason) ? MailResult::Sent
+                                                                           : MailResult::Failed;
 }
 
 void MailComposer::present(Screen& screen, MailDraft draft, Completion done) {
     ComposerSheet sheet;
     sheet.draft = std::move(draft);
     sheet.onChoice = [done](const std::string& choice, const MailDraft& edited) {
-        MailResult result = finish(choice, edited);
-        if (done) done(result);
+        MailError reason = MailError::None;
+        MailResult result = finish(choice, edited, &reason);
+        if (done) done(result, reason);
     };
     screen.presentComposer(std::move(sheet));
 }

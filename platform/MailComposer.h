@@ -9,12 +9,21 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/UI.h"
 
 enum class MailResult { Cancelled, Saved, Sent, Failed };
+
+// Why a mail failed, when the user can do something about it; None for every other outcome
+// and failure.
+enum class MailError {
+    None,
+    // Credentials are set but the server offers no verified TLS: nothing was sent.
+    NeedsTLS,
+};
 
 struct MailSettings {
     std::string url;  // smtp://host:port or smtps://host:port
@@ -36,42 +45,52 @@ struct MailSettings {
 class MailTransport {
   public:
     virtual ~MailTransport() = default;
-    // True when the server accepted the message for every recipient.
+    // True when the server accepted the message for every recipient (bare addresses, as
+    // the envelope names them); otherwise `reason` may say why not.
     virtual bool send(const std::string& from, const std::vector<std::string>& recipients,
-                      const std::string& message, std::string* error) = 0;
+                      const std::string& message, MailError* reason) = 0;
 };
 
-// SMTP or SMTPS through libcurl.
+// SMTP or SMTPS through libcurl. With a user name or password the connection must be TLS
+// with a verified certificate (smtps://, or smtp:// with STARTTLS required), so credentials
+// never cross the network in clear; a loopback server (a local relay) is trusted as it is.
 class SmtpTransport : public MailTransport {
   public:
-    explicit SmtpTransport(MailSettings settings) : settings_(std::move(settings)) {}
+    // `connectTo`: a libcurl CONNECT_TO entry ("host:port:address:port") that sends the
+    // connection elsewhere while the URL's host still names the server for TLS and for the
+    // loopback rule (tests reach a loopback server under a remote name).
+    explicit SmtpTransport(MailSettings settings, std::string connectTo = {})
+        : settings_(std::move(settings)), connectTo_(std::move(connectTo)) {}
     bool send(const std::string& from, const std::vector<std::string>& recipients,
-              const std::string& message, std::string* error) override;
+              const std::string& message, MailError* reason) override;
+
+    // Whether a host names this machine's loopback interface: localhost (and *.localhost),
+    // 127.0.0.0/8, ::1 or an IPv4-mapped 127 address; "[::1]" as a URL writes it.
+    static bool loopbackHost(std::string host);
 
   private:
     MailSettings settings_;
+    std::string connectTo_;
 };
 
-// Building the MIME message.
+// The message itself, built and encoded by GMime.
 namespace mime {
-std::string base64(const std::string& bytes);
-// Base64 broken into lines of 76 characters, each ended by CRLF.
-std::string base64Lines(const std::string& bytes);
-std::string decodeBase64(const std::string& text);
-// An RFC 2047 header value: unchanged when plain printable ASCII, else UTF-8 "B" words
-// (each at most 75 characters, never splitting a character) folded onto new lines.
-std::string encodeHeader(const std::string& value);
-// RFC 5322 date, e.g. "Sat, 09 May 2015 14:02:50 +0000".
-std::string dateHeader(std::chrono::system_clock::time_point t);
-// The whole message with CRLF line ends. `unsent` adds "X-Unsent: 1" (a draft).
-std::string buildMessage(const MailDraft& draft, const std::string& from,
-                         std::chrono::system_clock::time_point date, const std::string& messageId,
-                         bool unsent);
+// The recipients as the envelope names them: the entries are joined by commas and read as
+// one RFC 5322 address list ("Doe, John" <j@example.com> is one address); groups give
+// their members. Nothing when an entry is not an address; empty when there is none.
+std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std::string>& to);
+// The whole message with CRLF line ends: display names and subject encoded per RFC 2047,
+// attachment names per RFC 2231, every header on its own line whatever the texts hold.
+// `unsent` adds "X-Unsent: 1" (a draft). Nothing when `from` or a recipient is not an
+// address.
+std::optional<std::string> buildMessage(const MailDraft& draft, const std::string& from,
+                                        std::chrono::system_clock::time_point date,
+                                        const std::string& messageId, bool unsent);
 }  // namespace mime
 
 class MailComposer {
   public:
-    using Completion = std::function<void(MailResult)>;
+    using Completion = std::function<void(MailResult, MailError)>;
 
     // The composer can always at least save a draft, so it is always offered.
     static bool canSendMail() { return true; }
@@ -81,8 +100,10 @@ class MailComposer {
     // dismisses it (Screen::dismissComposer).
     static void present(Screen& screen, MailDraft draft, Completion done);
 
-    // Runs one choice ("send", "save", "cancel") on an edited draft.
-    static MailResult finish(const std::string& choice, const MailDraft& draft);
+    // Runs one choice ("send", "save", "cancel") on an edited draft; `reason` tells why it
+    // failed when the user can act on it.
+    static MailResult finish(const std::string& choice, const MailDraft& draft,
+                             MailError* reason = nullptr);
 
     // Where drafts go: <documents>/Drafts.
     static std::string draftsDirectory();

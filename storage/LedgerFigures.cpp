@@ -275,6 +275,39 @@ bool LedgerFigures::eachExportRow(const std::function<void(const std::array<Text
         });
 }
 
+namespace {
+
+// Hands each row over as views of its first N columns.
+template <size_t N>
+std::function<void(const SQLResultSet&)> asViews(
+    const std::function<void(const std::array<TextView, N>&)>& row) {
+    return [&row, fields = std::array<TextView, N>{}](const SQLResultSet& rs) mutable {
+        for (size_t i = 0; i < N; ++i) fields[i] = rs.textViewForColumnIndex(static_cast<int>(i));
+        row(fields);
+    };
+}
+
+}  // namespace
+
+bool LedgerFigures::eachWorkbookOrder(
+    const std::function<void(const std::array<TextView, 10>&)>& row) {
+    return eachRow(
+        "SELECT orderSalesAndPurchaseType, orderName, orderTotalCounts, orderTotalEntrys, "
+        "orderTotalAmount, recordeDateTime, recordeWeekTime, remarkNotes, "
+        "orderSupplierOrCustomerName, minutesTime FROM SUserCommodity ORDER BY uid DESC",
+        {}, asViews<10>(row));
+}
+
+bool LedgerFigures::eachWorkbookLine(
+    const std::function<void(const std::array<TextView, 8>&)>& row) {
+    return eachRow(
+        "SELECT o.orderName, o.recordeDateTime, l.orderItemProductName, l.orderItemModel, "
+        "l.orderItemUnit, l.orderItemQuantity, l.orderItemUnitPrice, l.orderItemTotalAmount FROM "
+        "SUserCommodity o JOIN SUserCommodityOrder l ON l.orderItemPrimaryKeyDate = "
+        "o.orderPrimaryKeyDate ORDER BY o.uid DESC, l.orderItemUid",
+        {}, asViews<8>(row));
+}
+
 std::optional<std::unordered_map<std::string, Text>> LedgerFigures::partnerNamesByKey() {
     std::unordered_map<std::string, Text> names;
     // Only text keys: the find binds the order's key as text, which no other kind of value

@@ -94,6 +94,16 @@ class LedgerFigures {
     // remarkNotes (absent for NULL).
     bool eachExportRow(const std::function<void(const std::array<Text, 8>&)>& row);
 
+    // The spreadsheet workbook's two sheets, read in place (views valid only during the call,
+    // absent for NULL); false when they could not be read whole. Orders: every header, newest
+    // first, with the export's eight columns, then orderSupplierOrCustomerName and minutesTime.
+    bool eachWorkbookOrder(const std::function<void(const std::array<TextView, 10>&)>& row);
+    // Lines: the lines of those headers (by order key), newest header first and each header's
+    // lines in the order they were added: orderName, recordeDateTime (the header's),
+    // orderItemProductName, orderItemModel, orderItemUnit, orderItemQuantity,
+    // orderItemUnitPrice, orderItemTotalAmount.
+    bool eachWorkbookLine(const std::function<void(const std::array<TextView, 8>&)>& row);
+
   private:
     // Runs a query and hands each row over; false when it could not be read whole.
     bool eachRow(const std::string& sql, const std::vector<SQLValue>& args,

@@ -8,9 +8,11 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
 
+#include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/UI.h"
 #include "web/EventDecoder.h"
@@ -116,6 +118,54 @@ std::string contentDisposition(const std::string& fileName) {
     }
     if (ascii.empty()) ascii = "attachment";
     return "attachment; filename=\"" + ascii + "\"; filename*=UTF-8''" + encoded;
+}
+
+std::string percentDecode(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// The name of the document a "file://" link names directly in the documents directory.
+std::optional<std::string> documentName(const std::string& url) {
+    if (url.rfind("file://", 0) != 0) return std::nullopt;
+    const std::string path = percentDecode(url.substr(7));
+    const std::string dir = DocumentsDirectory::path() + "/";
+    if (path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0) return std::nullopt;
+    std::string name = path.substr(dir.size());
+    if (name.find('/') != std::string::npos || name == "." || name == "..") return std::nullopt;
+    return name;
+}
+
+std::string documentType(const std::string& name) {
+    const std::string ext = lower(name.substr(std::min(name.rfind('.'), name.size())));
+    if (ext == ".xlsx") return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+    if (ext == ".csv") return "text/csv";
+    return "application/octet-stream";
+}
+
+std::string queryValue(const std::string& s) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : s) {
+        if (std::isalnum(c) || c == '.' || c == '-' || c == '_') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
 }
 
 struct StaticFile {
@@ -332,15 +382,16 @@ Response WebServer::route(const Request& req) {
             r.body = std::string(*content);
             return r;
         }
-        if (req.path == "/api/view") return view();
+        if (req.path == "/api/view") return view(req.header("host"));
         if (req.path == "/api/attachment") return attachment(req);
+        if (req.path == "/api/document") return document(req);
     } else {
         return plain(405, "method not allowed");
     }
     return plain(404, "not found");
 }
 
-Response WebServer::view() {
+Response WebServer::view(const std::string& host) {
     std::lock_guard<std::mutex> lock(appMutex_);
     Screen* top = navigator_.top();
     if (!top) return errorJson(503, "no screen");
@@ -365,7 +416,13 @@ Response WebServer::view() {
     for (const auto& url : navigator_.takeURLsToOpen()) {
         if (!first) out += ',';
         first = false;
-        appendJsonString(out, url);
+        // A document the app opened becomes a download from this server.
+        if (auto name = documentName(url)) {
+            offeredDocuments_.insert(*name);
+            appendJsonString(out, "http://" + host + "/api/document?name=" + queryValue(*name));
+        } else {
+            appendJsonString(out, url);
+        }
     }
     out += "]}";
     return r;
@@ -388,7 +445,7 @@ Response WebServer::postEvent(const Request& req) {
         navigator_.drain();
         if (!applied) return errorJson(422, "event does not apply to this screen");
     }
-    return view();
+    return view(req.header("host"));
 }
 
 Response WebServer::postScreen(const Request& req) {
@@ -409,7 +466,7 @@ Response WebServer::postScreen(const Request& req) {
         std::lock_guard<std::mutex> lock(appMutex_);
         ScreenMode::setPixelSize(std::make_pair(*w, *h));
     }
-    return view();
+    return view(req.header("host"));
 }
 
 Response WebServer::attachment(const Request& req) {
@@ -430,6 +487,19 @@ Response WebServer::attachment(const Request& req) {
     r.contentType = isMimeType(a.mimeType) ? a.mimeType : "application/octet-stream";
     r.body = a.bytes;
     r.headers.emplace_back("Content-Disposition", contentDisposition(a.fileName));
+    return r;
+}
+
+Response WebServer::document(const Request& req) {
+    const std::string name = req.param("name");
+    std::lock_guard<std::mutex> lock(appMutex_);
+    if (!offeredDocuments_.count(name)) return plain(404, "no such document");
+    std::ifstream in(DocumentsDirectory::file(name), std::ios::binary);
+    if (!in) return plain(404, "no such document");
+    Response r;
+    r.contentType = documentType(name);
+    r.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    r.headers.emplace_back("Content-Disposition", contentDisposition(name));
     return r;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,10 +69,12 @@ class WebServer {
 
   private:
     Response route(const Request& request);
-    Response view();
+    // `host`: the request's (checked) Host header, for the links the page is to open.
+    Response view(const std::string& host);
     Response postEvent(const Request& request);
     Response postScreen(const Request& request);
     Response attachment(const Request& request);
+    Response document(const Request& request);
     bool hostAllowed(const std::string& host) const;
     bool originAllowed(const std::string& origin) const;
     bool authorised(const Request& request) const;
@@ -84,6 +87,9 @@ class WebServer {
     std::atomic<bool> loopEnded_{false};
     int port_ = 0;
     std::string token_;
+    // Documents the app has opened (Navigator::openURL with a documents-directory file link):
+    // the only files the document route serves. Guarded by the app mutex.
+    std::set<std::string> offeredDocuments_;
 };
 
 // 128 random bits as 32 lower-case hex digits.

@@ -1,5 +1,6 @@
 // The orders export and the about screen in a browser: the empty ledger's toast, the export
-// mail's composer with its attachment and the cancel pop-up, and the feedback composer.
+// mail's composer with its attachments, the cancel pop-up, the workbook download, and the
+// feedback composer.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
@@ -14,17 +15,13 @@ async function cancelComposer(s) {
   await s.page.locator('[data-composer]').waitFor({state: 'detached'});
 }
 
-test('export on an empty ledger shows the no-record toast and no composer', async () => {
+test('export: no records, then the attachments, cancel, and the workbook download', async () => {
   const s = app.screen;
   await s.go('jumpMoreItems2Event', 'MoreViewController');
   await s.tapRow('tableView', 1);
   await s.untilText('[data-toast]', 'No records');
   assert.equal(await s.page.locator('[data-composer]').count(), 0);
-});
-
-test('export with an order shows the attachment; cancel shows its pop-up', async () => {
   // One sale through the sales journal and the order editor.
-  const s = app.screen;
   await s.go('jumpOutItems3Event', 'OUTItemsViewController');
   await s.go('addNewSalesOrPurchase', 'CreateOrEditSalesAccountVC');
   await s.fill('orderNameText', 'Export me');
@@ -32,27 +29,29 @@ test('export with an order shows the attachment; cancel shows its pop-up', async
   await s.page.click('[data-alert] [data-row="0"]');
   await s.go('saveToDoneEvent', 'OUTItemsViewController');
 
-  // A new More screen reads the order.
   await s.go('jumpMoreItems1Event', 'MoreViewController');
   await s.tapRow('tableView', 1);
   const composer = s.page.locator('[data-composer]');
   await composer.waitFor();
   assert.equal(await composer.locator('[data-id="subject"]').inputValue(), 'Export data');
   assert.equal(await composer.locator('[data-id="to"]').inputValue(), '');
-  const link = composer.locator('a.attachment');
-  assert.equal(await link.count(), 1);
-  assert.equal(await link.getAttribute('download'), 'Marrowkeeper3.CSV');
-  assert.match(await link.textContent(), /text\/csv/);
-  // The link serves the file's bytes.
-  const href = await link.getAttribute('href');
-  const bytes = await s.page.evaluate(async (h) => (await fetch(h)).text(), href);
+  const links = composer.locator('a.attachment');
+  assert.deepEqual(await links.evaluateAll((as) => as.map((a) => a.download)),
+      ['Marrowkeeper3.CSV', 'Marrowkeeper3.xlsx']);
+  const bytes = await links.first().evaluate(async (a) => (await fetch(a.href)).text());
   assert.match(bytes, /^Type,Order name,Quantity,Items,Total,Date,Weekday,Notes\n Sales,Export me,/);
   await cancelComposer(s);
+  // The spreadsheet row downloads the workbook, without mail; no other document is served.
+  const download = s.page.waitForEvent('download');
+  await s.tapRow('tableView', 2);
+  assert.equal((await download).suggestedFilename(), 'Marrowkeeper3.xlsx');
+  const other = () => fetch('/api/document?name=voice.sqlite').then((r) => r.status);
+  assert.equal(await s.page.evaluate(other), 404);
 });
 
 test('the about screen shows the version and opens the feedback composer', async () => {
   const s = app.screen;
-  await s.tapRow('tableView', 2);
+  await s.tapRow('tableView', 3);
   await s.waitFor('AboutViewController');
   assert.match(await s.text('appNameVersionLbl'), /^Marrowkeeper v\d+(\.\d+)*$/);
   await s.tapRow('tableView', 0);

@@ -1,84 +1,62 @@
 #pragma once
-// The app fixture with pinned device facts and no mail settings from the environment, a
-// loopback SMTP server in a child process, and a MIME reader independent of the writer.
-#include <arpa/inet.h>
-#include <netinet/in.h>
+// The app fixture with pinned device facts and no mail settings from the environment, rows
+// written straight into the ledger, a loopback SMTP server in a child process, and Python's
+// csv, email and openpyxl as readers of what the app writes, independent of its writers.
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "platform/DeviceFacts.h"
 #include "platform/MailComposer.h"
+#include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
 
-// Writes "sender\nrecipients\n" and the raw message to a file, or refuses every recipient
-// (writing the refused address instead).
-inline const char* const kSmtpSink = R"(class Sink:
-    def __init__(self, out, mode):
-        self.out, self.refuse = out, mode == "refuse"
-    @classmethod
-    def from_cli(cls, parser, *args):
-        return cls(*args)
-    async def handle_RCPT(self, server, session, envelope, address, options):
-        if self.refuse:
-            open(self.out, "w").write(address)
-            return "550 5.1.1 No such user"
-        envelope.rcpt_tos.append(address)
-        return "250 OK"
+// A loopback SMTP server on a free port (printed first): like a careless server it offers AUTH
+// in clear and no STARTTLS; it takes any login and recipient, logs each login and envelope,
+// and writes the message it took last to a file.
+inline const char* const kSmtpSink = R"(import asyncio, socket, sys
+from aiosmtpd.smtp import SMTP, AuthResult
+out = sys.argv[1]
+def log(line):
+    open(out + ".log", "a").write(line + "\n")
+def login(server, session, envelope, mechanism, data):
+    log(f"AUTH {mechanism} {data.login.decode()}:{data.password.decode()}")
+    return AuthResult(success=True)
+class Sink:
     async def handle_DATA(self, server, session, envelope):
-        with open(self.out, "wb") as f:
-            f.write(f"{envelope.mail_from}\n{' '.join(envelope.rcpt_tos)}\n".encode())
-            f.write(envelope.original_content)
+        log(f"mail from {envelope.mail_from} to {' '.join(envelope.rcpt_tos)}")
+        open(out, "wb").write(envelope.original_content)
         return "250 OK"
+sock = socket.create_server(("127.0.0.1", 0))
+print(sock.getsockname()[1], flush=True)
+loop = asyncio.new_event_loop()
+serve = lambda: SMTP(Sink(), auth_require_tls=False, authenticator=login)
+loop.run_until_complete(loop.create_server(serve, sock=sock))
+loop.run_forever()
 )";
 
-// A MIME part or message: headers by lower-case name (unfolded), the parts.
-struct Mime {
-    std::map<std::string, std::string> headers;
-    std::string body;
-    std::vector<Mime> parts;
-    std::string operator[](const std::string& name) const {
-        auto it = headers.find(name);
-        return it == headers.end() ? "" : it->second;
-    }
-    std::string decoded() const {
-        return (*this)["content-transfer-encoding"] == "base64" ? mime::decodeBase64(body) : body;
-    }
-    static Mime read(const std::string& text) {
-        Mime m;
-        size_t end = text.find("\r\n\r\n");
-        m.body = end == std::string::npos ? "" : text.substr(end + 4);
-        std::string head = text.substr(0, end);
-        for (size_t pos = 0, nl; pos < head.size(); pos = nl + 2) {
-            nl = std::min(head.find("\r\n", pos), head.size());
-            std::string line = head.substr(pos, nl - pos);
-            std::string name = line.substr(0, line.find(':'));
-            for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-            std::string value = line.substr(std::min(line.find(':') + 1, line.size()));
-            m.headers[name] = value.erase(0, value.find_first_not_of(' '));
-        }
-        auto b = m["content-type"].find("boundary=\"");
-        if (b == std::string::npos) return m;
-        std::string type = m["content-type"], body = "\r\n" + m.body;
-        std::string sep = "\r\n--" + type.substr(b + 10, type.find('"', b + 10) - b - 10);
-        for (size_t pos = body.find(sep), next; pos != std::string::npos; pos = next) {
-            size_t start = pos + sep.size();
-            if (body.compare(start, 2, "--") == 0 ||
-                (next = body.find(sep, start + 2)) == std::string::npos)
-                break;
-            m.parts.push_back(read(body.substr(start + 2, next - start - 2)));
-        }
-        return m;
-    }
-};
+// A message as Python's email package reads it: is its header block ASCII, the decoded
+// headers, each part's type, file name and content ("(the file)": the data folder's file).
+inline const char* const kMailDump = R"(import email, email.policy, os, sys
+raw = open(sys.argv[1], 'rb').read()
+print('ASCII head' if raw.split(b'\r\n\r\n')[0].isascii() else '8-bit head')
+m = email.message_from_bytes(raw, policy=email.policy.default)
+for h in ('From', 'To', 'Bcc', 'Subject', 'Date', 'X-Unsent'):
+    if m[h] is not None: print(f'{h}: {m[h]}')
+for p in m.walk():
+    if p.is_multipart(): continue
+    data, name = p.get_payload(decode=True), p.get_filename() or ''
+    file = os.path.join(sys.argv[2], name)
+    same = name and os.path.isfile(file) and open(file, 'rb').read() == data
+    print(p.get_content_type(), name, '(the file)' if same else repr(data.decode()))
+)";
 
 class ExchangeHarness : public AppHarness {
   protected:
@@ -88,24 +66,11 @@ class ExchangeHarness : public AppHarness {
              {"MARROWKEEPER_SMTP_URL", "MARROWKEEPER_SMTP_USER", "MARROWKEEPER_SMTP_PASSWORD",
               "MARROWKEEPER_MAIL_FROM", "MARROWKEEPER_STORE_URL", "MARROWKEEPER_STORE_REVIEWS_URL"})
             unsetenv(name);
-        facts_ = std::make_shared<FixedDeviceFacts>();
-        facts_->name = "Marrowkeeper";
-        facts_->version = "1.2";
-        facts_->locale = "es_ES";
-        facts_->language = "es";
-        facts_->system = "Linux";
-        facts_->release = "6.1.0-18-amd64";
-        facts_->machine = "ThinkPad X1";
-        DeviceFacts::install(facts_);
+        DeviceFacts::install(std::make_shared<FixedDeviceFacts>(
+            "Marrowkeeper", "1.2", "es_ES", "es", "Linux", "6.1.0-18-amd64", "ThinkPad X1"));
     }
     void TearDown() override {
-        if (smtpPid_ > 0) {
-            kill(smtpPid_, SIGTERM);
-            int i = 0;
-            for (; i < 40 && waitpid(smtpPid_, nullptr, WNOHANG) == 0; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (i == 40 && kill(smtpPid_, SIGKILL) == 0) waitpid(smtpPid_, nullptr, 0);
-        }
+        if (smtpPid_ > 0 && kill(smtpPid_, SIGKILL) == 0) waitpid(smtpPid_, nullptr, 0);
         Navigator::setShared(nullptr);
         MailComposer::setTransport(nullptr);
         DeviceFacts::install(nullptr);
@@ -116,38 +81,61 @@ class ExchangeHarness : public AppHarness {
         Navigator::setShared(&nav());
     }
 
-    // Starts the server on a free 127.0.0.1 port and points the mail settings at it.
-    void startSmtp(bool refuse) {
+    // Order headers: kind, name, counts, entrys, amount, date, weekday, notes, then order key,
+    // partner and time; columns not given stay NULL.
+    void orders(std::initializer_list<std::vector<std::string>> rows) {
+        for (const auto& r : rows)
+            insert(
+                "SUserCommodity (orderSalesAndPurchaseType, orderName, orderTotalCounts, "
+                "orderTotalEntrys, orderTotalAmount, recordeDateTime, recordeWeekTime, "
+                "remarkNotes, orderPrimaryKeyDate, orderSupplierOrCustomerName, minutesTime)",
+                11, r);
+    }
+    // Order lines: order key, product, quantity, unit price, total; model "M-" and the
+    // product, unit "pcs".
+    void lines(std::initializer_list<std::vector<std::string>> rows) {
+        for (auto r : rows) {
+            r.insert(r.begin() + 2, {"M-" + r[1], "pcs"});
+            insert(
+                "SUserCommodityOrder (orderItemPrimaryKeyDate, orderItemProductName, "
+                "orderItemModel, orderItemUnit, orderItemQuantity, orderItemUnitPrice, "
+                "orderItemTotalAmount)",
+                7, r);
+        }
+    }
+    void insert(const std::string& into, size_t columns, const std::vector<std::string>& values) {
+        std::vector<SQLValue> args(values.begin(), values.end());
+        args.resize(columns);
+        std::string marks = "?";
+        for (size_t i = 1; i < columns; ++i) marks += ",?";
+        ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
+            "INSERT INTO " + into + " VALUES (" + marks + ")", args));
+    }
+
+    // Starts the server and points the mail settings at it.
+    void startSmtp() {
         writeFile(path("smtpsink.py"), kSmtpSink);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        int probe = socket(AF_INET, SOCK_STREAM, 0);
-        ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&addr), len), 0);
-        getsockname(probe, reinterpret_cast<sockaddr*>(&addr), &len);
-        close(probe);
-        const std::string listen = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-        const std::string out = path("smtp-received"), mode = refuse ? "refuse" : "accept";
+        int port[2];
+        ASSERT_EQ(pipe(port), 0);
         smtpPid_ = fork();
         if (smtpPid_ == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the test program
-            if (chdir(dataDir_.c_str()) == 0)
-                execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(),
-                      "-c", "smtpsink.Sink", out.c_str(), mode.c_str(), nullptr);
+            dup2(port[1], STDOUT_FILENO);
+            execl("/usr/bin/python3", "python3", path("smtpsink.py").c_str(),
+                  path("smtp-received").c_str(), nullptr);
             _exit(127);
         }
-        for (int i = 0; i < 100; ++i) {  // at most 10 s to come up
-            int s = socket(AF_INET, SOCK_STREAM, 0);
-            bool up = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-            close(s);
-            if (up) break;
-            ASSERT_LT(i, 99) << "the SMTP server did not start";
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        writeFile(path("mail-settings.conf"), "MARROWKEEPER_SMTP_URL=smtp://" + listen +
-                                                  "\nMARROWKEEPER_MAIL_FROM=ledger@example.org\n");
+        close(port[1]);
+        FILE* in = fdopen(port[0], "r");
+        ASSERT_EQ(fscanf(in, "%d", &smtpPort_), 1) << "the SMTP server did not start";
+        fclose(in);
+        writeFile(path("mail-settings.conf"),
+                  "MARROWKEEPER_SMTP_URL=smtp://127.0.0.1:" + std::to_string(smtpPort_) +
+                      "\nMARROWKEEPER_MAIL_FROM=ledger@example.org\n");
     }
+    // What the server was told, a line each (the message it took last is "smtp-received").
+    std::string smtpLog() { return readFile(path("smtp-received.log")); }
+    std::string mailDump(const std::string& file) { return python(kMailDump, {file, dataDir_}); }
 
     // A mail choice as the page posts it, with the edited fields.
     bool mailChoice(const std::string& action, std::map<std::string, std::string> fields = {}) {
@@ -173,6 +161,15 @@ class ExchangeHarness : public AppHarness {
     static void writeFile(const std::string& p, const std::string& bytes) {
         std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
     }
+    // Runs a Python 3 script with arguments (no quotes in them); what it printed.
+    std::string python(const std::string& script, const std::vector<std::string>& args) {
+        writeFile(path("script.py"), script);
+        std::string cmd = "/usr/bin/python3 " + path("script.py");
+        for (const auto& a : args) cmd += " '" + a + "'";
+        if (std::system((cmd + " >" + path("script.out") + " 2>&1").c_str()) != 0) {
+        }
+        return readFile(path("script.out"));
+    }
     std::vector<std::string> drafts() const {
         std::vector<std::string> out;
         std::error_code ec;
@@ -182,6 +179,6 @@ class ExchangeHarness : public AppHarness {
         return out;
     }
 
-    std::shared_ptr<FixedDeviceFacts> facts_;
     pid_t smtpPid_ = -1;
+    int smtpPort_ = 0;
 };
