@@ -377,6 +377,10 @@ class Navigator {
     Screen* at(size_t i) const { return stack_.at(i).get(); }
     const Transition& lastTransition() const { return transition_; }
 
+    // Removes every screen between the root and the top, which stay; like popped screens
+    // they are destroyed at the next drain().
+    void removeScreensBetweenRootAndTop();
+
     // Destroys the screens removed since the last drain.
     void drain() { removed_.clear(); }
 
