@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
     ctx.app.reset();
     SDBManager::close();
 
+    AppDelegate::endInstance();  // the children below open the same folder
+
     const long rssKb = measurePeakRssKb(selfPath(), ctx.workDir);
     const BarPressMemory bar = measureBarPressMemory(selfPath(), ctx.workDir, 200);
     bool allPass = true;

@@ -452,7 +452,7 @@ int visitEveryScreen(const std::string& workDir) {
         visit(createScreen(cls), nothing);
     }
     c.app.reset();
-    SDBManager::close();
+    AppDelegate::endInstance();
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld\n", usage.ru_maxrss);
@@ -511,7 +511,7 @@ int pressEveryBarButton(const std::string& workDir, int rounds) {
     }
     std::printf("%ld %ld %zu\n", first, residentKb(), n.depth());
     c.app.reset();
-    SDBManager::close();
+    AppDelegate::endInstance();
     return 0;
 }
 

@@ -384,6 +384,10 @@ class Navigator {
     // Destroys the screens removed since the last drain.
     void drain() { removed_.clear(); }
 
+    // A text shown above every screen for as long as it is set ("": none).
+    void setBanner(std::string text) { banner_ = std::move(text); }
+    const std::string& banner() const { return banner_; }
+
     // Links the page should open in a new tab (the store link).
     void openURL(const std::string& url) { urls_.push_back(url); }
     std::vector<std::string> takeURLsToOpen();
@@ -398,4 +402,5 @@ class Navigator {
     Transition transition_;
     uint64_t sequence_ = 0;
     std::vector<std::string> urls_;
+    std::string banner_;
 };

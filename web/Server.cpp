@@ -367,7 +367,9 @@ Response WebServer::view() {
         first = false;
         appendJsonString(out, url);
     }
-    out += "]}";
+    out += "],\"banner\":";
+    appendJsonString(out, navigator_.banner());
+    out += '}';
     return r;
 }
 
