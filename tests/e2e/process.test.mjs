@@ -7,9 +7,17 @@ import {execFileSync} from 'node:child_process';
 import {mkdtemp, readFile, rm, stat} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
-import {test} from 'node:test';
+import {after, test} from 'node:test';
 
-import {binary, programArgs, startProgram} from './harness.mjs';
+import {binary, programArgs, startProgram as startOnce} from './harness.mjs';
+
+// Whatever a failing test leaves running is killed, or the runner would wait for it.
+const started = [];
+after(() => started.forEach(({proc}) => proc.exitCode === null && proc.kill('SIGKILL')));
+async function startProgram(dir) {
+  started.push(await startOnce(dir));
+  return started.at(-1);
+}
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const rand = (n) => Math.floor(Math.random() * n);
@@ -31,8 +39,10 @@ class Page {
     this.sent = 0;
   }
   async call(method, where, body) {
+    // A connection of its own each time, and a deadline: a lost answer fails, not hangs.
     const res = await fetch(`${this.base}${where}?token=${this.token}`, {method,
-      headers: {'content-type': 'application/json'}, body: body && JSON.stringify(body)});
+      headers: {'content-type': 'application/json', 'connection': 'close'},
+      body: body && JSON.stringify(body), signal: AbortSignal.timeout(15000)});
     const answer = await res.json();
     if (res.status !== 200) throw new Error(`${res.status} ${JSON.stringify(answer)}`);
     this.view = answer;
@@ -49,6 +59,10 @@ class Page {
   text(id, value) {
     const length = [...this.widget(id).text].length;
     return this.send({type: 'text', id, location: 0, length, replacement: value});
+  }
+  // Runs [operation, ...arguments] in turn.
+  async steps(list) {
+    for (const [op, ...args] of list) await this[op](...args);
   }
   // Back to a main screen, then its bar button to `target`.
   async go(target) {
@@ -90,17 +104,12 @@ test('kill -9 at random moments loses no order the page was told was saved', asy
     return [started, page];
   };
   let [run, p] = await open();
-  await p.go('jumpMoreItems');
-  await p.row('tableView', 0);
-  await p.tap('addProductEvent');
-  await p.text('productNameText', 'Tools');
-  await p.tap('completeEvent');
-  await p.row('tableView', 0);
-  for (const [name, price] of [['Hammer', '2.5'], ['Saw', '4'], ['File', '1.25']]) {
-    await p.tap('addProductSubItemEvent');
-    for (const [id, value] of [['productNameText', name], ['referencePriceText', price],
-      ['productQtyText', '1'], ['productUnitsText', 'pcs']]) await p.text(id, value);
-    await p.tap('completeEvent');
+  await p.steps([['go', 'jumpMoreItems'], ['row', 'tableView', 0], ['tap', 'addProductEvent'],
+    ['text', 'productNameText', 'Tools'], ['tap', 'completeEvent'], ['row', 'tableView', 0]]);
+  for (const [name, price] of [['Hammer', '2'], ['Saw', '4'], ['File', '3']]) {
+    await p.steps([['tap', 'addProductSubItemEvent'], ['text', 'productNameText', name],
+      ['text', 'referencePriceText', price], ['text', 'productQtyText', '1'],
+      ['text', 'productUnitsText', 'pcs'], ['tap', 'completeEvent']]);
   }
 
   // One order with one to three lines, the first line's quantity changed, saved.
@@ -111,24 +120,19 @@ test('kill -9 at random moments loses no order the page was told was saved', asy
     // A new order's key is the time to the second: one order a second.
     while (Math.floor(Date.now() / 1000) === lastAdd) await sleep(20);
     lastAdd = Math.floor(Date.now() / 1000);
-    await p.tap('addNewSalesOrPurchase');
-    await p.text('orderNameText', name);
-    await p.tap('topShowSupplierOrCustomerListEvent');
-    await p.send({type: 'alert', row: 0});
+    await p.steps([['tap', 'addNewSalesOrPurchase'], ['text', 'orderNameText', name],
+      ['tap', 'topShowSupplierOrCustomerListEvent'], ['send', {type: 'alert', row: 0}]]);
     const lines = 1 + rand(3);
     for (let i = 0; i < lines; i++) {
-      await p.tap('tapJumpProductNameSelectEvent');
-      await p.row('productTypeTableView', 0);
-      await p.row('productSubTableView', rand(3));
+      await p.steps([['tap', 'tapJumpProductNameSelectEvent'], ['row', 'productTypeTableView', 0],
+        ['row', 'productSubTableView', rand(3)]]);
     }
     await editFirstLineAndSave();
     saved.set(name, {lines, journal});
   };
   const editFirstLineAndSave = async () => {
-    await p.row('tableView', 0);
-    await p.text('quantityText', String(1 + rand(9)));
-    await p.tap('completeEvent');
-    await p.tap('saveToDoneEvent');
+    await p.steps([['row', 'tableView', 0], ['text', 'quantityText', String(1 + rand(9))],
+      ['tap', 'completeEvent'], ['tap', 'saveToDoneEvent']]);
     p.atJournal();
   };
   const editOrDelete = async (name) => {
@@ -140,8 +144,8 @@ test('kill -9 at random moments loses no order the page was told was saved', asy
     if (Math.random() < 0.6) {
       await editFirstLineAndSave();
     } else {
-      await p.tap('deleteProductCurrentItemsEvent');
-      await p.send({type: 'sheet', index: 0});
+      await p.steps([['tap', 'deleteProductCurrentItemsEvent'],
+        ['send', {type: 'sheet', index: 0}]]);
       p.atJournal();
       saved.delete(name);
     }
