@@ -24,6 +24,12 @@ std::unique_ptr<InstanceLock>& instanceLock() {
     return lock;
 }
 
+// Whether this process found its ledger damaged (and opened it read-only).
+bool& ledgerDamaged() {
+    static bool damaged = false;
+    return damaged;
+}
+
 // How long a second start waits for the first one to publish its address.
 constexpr auto kAddressPatience = std::chrono::seconds(20);
 
@@ -88,9 +94,10 @@ bool AppDelegate::prepareEnvironment(const Options& options, std::string* error,
     const std::string path = dir + "/voice.sqlite";
     auto check =
         SDBManager::checkLedger(path, lock->previousRunEndedUncleanly(), options.ledgerWait);
+    ledgerDamaged() = check == SDBManager::LedgerCheck::Damaged;
     if (check == SDBManager::LedgerCheck::Sound || check == SDBManager::LedgerCheck::Damaged) {
-        auto& manager = check == SDBManager::LedgerCheck::Damaged ? SDBManager::openReadOnly()
-                                                                  : SDBManager::defaultDBManager();
+        auto& manager =
+            ledgerDamaged() ? SDBManager::openReadOnly() : SDBManager::defaultDBManager();
         if (manager.isOpen()) return true;
         check = SDBManager::LedgerCheck::CannotWrite;
     }
@@ -112,7 +119,9 @@ void AppDelegate::publishAddress(const std::string& url) {
 
 void AppDelegate::endInstance() {
     SDBManager::close();
-    if (instanceLock()) instanceLock()->markCleanExit();
+    // A damaged ledger keeps the mark of an unclean exit: every start checks it again, and
+    // none writes into it, until the file is replaced.
+    if (instanceLock() && !ledgerDamaged()) instanceLock()->markCleanExit();
     instanceLock().reset();
 }
 

@@ -29,8 +29,8 @@ public:
     static bool previousRunEndedUncleanly();
     // Tells later starts on the folder where this instance serves.
     static void publishAddress(const std::string& url);
-    // Records a clean exit and releases the folder, so the next start skips the checks of
-    // an unclean one.
+    // Records a clean exit (unless the ledger was found damaged) and releases the folder,
+    // so the next start skips the checks of an unclean one.
     static void endInstance();
 
     AppDelegate() = default;

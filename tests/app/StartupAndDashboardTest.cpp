@@ -143,6 +143,9 @@ TEST_F(Startup, ADamagedLedgerAfterACrashIsOnlyReadAndEveryScreenSaysSo) {
     EXPECT_EQ(nav().banner(), KL("KLLedgerDamaged"));
     EXPECT_EQ(fileBytes(ledger), bytes);
     EXPECT_FALSE(std::filesystem::exists(ledger + "-journal"));
+    AppDelegate::endInstance();  // a clean exit does not make the damage go away
+    ASSERT_TRUE(AppDelegate::prepareEnvironment(options, nullptr));
+    EXPECT_TRUE(SDBManager::defaultDBManager().readOnly());
 }
 
 TEST_F(Dashboard, EmptyLedgerShowsZeros) {
