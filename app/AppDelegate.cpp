@@ -1,10 +1,12 @@
 #include "app/AppDelegate.h"
 
 #include <iostream>
+#include <thread>
 
 #include "app/ScreenFactory.h"
 #include "orders/OrderInProgress.h"
 #include "platform/DocumentsDirectory.h"
+#include "platform/InstanceLock.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
@@ -17,28 +19,113 @@
 #include "storage/SUserCommodityOrderDB.h"
 #include "storage/UniqueKeys.h"
 
-bool AppDelegate::prepareEnvironment(const Options& options, std::string* error) {
+namespace {
+
+// The data folder's lock, held from start-up until the process ends.
+std::unique_ptr<InstanceLock>& instanceLock() {
+    static std::unique_ptr<InstanceLock> lock;
+    return lock;
+}
+
+// Whether this process found its ledger damaged (and opened it read-only).
+bool& ledgerDamaged() {
+    static bool damaged = false;
+    return damaged;
+}
+
+// How long a second start waits for the first one to publish its address.
+constexpr auto kAddressPatience = std::chrono::seconds(20);
+
+std::string refusal(SDBManager::LedgerCheck check) {
+    switch (check) {
+        case SDBManager::LedgerCheck::InUse:
+            return "it is in use by another program. Close that program and start again.";
+        case SDBManager::LedgerCheck::NotALedger:
+            return "it is not a ledger database.";
+        case SDBManager::LedgerCheck::CannotWrite:
+            return "it cannot be written.";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+bool AppDelegate::prepareEnvironment(const Options& options, std::string* error,
+                                     std::string* runningAddress) {
+    auto fail = [error](const std::string& why) {
+        if (error) *error = why;
+        return false;
+    };
     const std::string dir = DocumentsDirectory::resolve(
         options.dataDir.empty() ? std::nullopt : std::optional<std::string>(options.dataDir));
     std::string why;
-    if (!DocumentsDirectory::ensure(dir, &why)) {
-        if (error) *error = "Cannot use the data folder " + dir + ": " + why;
-        return false;
+    if (!DocumentsDirectory::ensure(dir, &why))
+        return fail("Cannot use the data folder " + dir + ": " + why);
+
+    // A folder this process held before is handed over cleanly.
+    endInstance();
+    // One instance per folder: a second start hands the user over to the first one.
+    auto& lock = instanceLock();
+    const auto deadline = std::chrono::steady_clock::now() + kAddressPatience;
+    for (;;) {
+        lock = std::make_unique<InstanceLock>(dir);
+        if (lock->state() == InstanceLock::State::Owned) break;
+        if (lock->state() == InstanceLock::State::Failed) {
+            const std::string cause = lock->error();
+            lock.reset();
+            return fail("Cannot use the data folder " + dir + ": " + cause);
+        }
+        const auto address = lock->runningAddress();
+        lock.reset();
+        if (address) {
+            if (runningAddress) *runningAddress = *address;
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return fail("Another instance is starting on the data folder " + dir +
+                        " and has not given its address yet; try again.");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+
     DocumentsDirectory::setPath(dir);
     Localisation::select(options.language);
     UserDefaults::resetStandardUserDefaults();
     SDBManager::close();
-    // An empty-looking ledger would read to the user as lost data: refuse to go on.
-    if (!SDBManager::defaultDBManager().isOpen()) {
-        if (error)
-            *error = "Cannot open the ledger " + SDBManager::defaultDBManager().name() +
-                     ": it is not a ledger database or cannot be written. The file was left "
-                     "untouched.";
-        SDBManager::close();
-        return false;
+    // An empty-looking ledger would read to the user as lost data: refuse to go on. After
+    // an unclean exit the pages are checked first; a damaged ledger is only read.
+    const std::string path = dir + "/voice.sqlite";
+    auto check =
+        SDBManager::checkLedger(path, lock->previousRunEndedUncleanly(), options.ledgerWait);
+    ledgerDamaged() = check == SDBManager::LedgerCheck::Damaged;
+    if (check == SDBManager::LedgerCheck::Sound || check == SDBManager::LedgerCheck::Damaged) {
+        auto& manager =
+            ledgerDamaged() ? SDBManager::openReadOnly() : SDBManager::defaultDBManager();
+        if (manager.isOpen()) return true;
+        check = SDBManager::LedgerCheck::CannotWrite;
     }
-    return true;
+    SDBManager::close();
+    // The checks of an unclean exit are still to be made by the next start.
+    if (!lock->previousRunEndedUncleanly()) lock->markCleanExit();
+    lock.reset();
+    return fail("Cannot open the ledger " + path + ": " + refusal(check) +
+                " The file was left untouched.");
+}
+
+bool AppDelegate::previousRunEndedUncleanly() {
+    return instanceLock() && instanceLock()->previousRunEndedUncleanly();
+}
+
+void AppDelegate::publishAddress(const std::string& url) {
+    if (instanceLock()) instanceLock()->publishAddress(url);
+}
+
+void AppDelegate::endInstance() {
+    SDBManager::close();
+    // A damaged ledger keeps the mark of an unclean exit: every start checks it again, and
+    // none writes into it, until the file is replaced.
+    if (instanceLock() && !ledgerDamaged()) instanceLock()->markCleanExit();
+    instanceLock().reset();
 }
 
 AppDelegate::~AppDelegate() {
@@ -46,16 +133,20 @@ AppDelegate::~AppDelegate() {
 }
 
 bool AppDelegate::application_didFinishLaunchingWithOptions() {
-    SUserCommodityDB().createCommodDataBase();
-    SUserCommodityOrderDB().createUserCommodityOrderDataBase();
-    SProductsNameTypeDB().createProductsNameTypeDataBase();
-    SProductsNameSubDB().createProductNameDataBase();
-    SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
-    // After the tables, so that a ledger made before the indexes existed gains them.
-    if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
+    // A damaged ledger is only read: nothing is added to it, and every screen says so.
+    const bool damaged = SDBManager::defaultDBManager().readOnly();
+    if (!damaged) {
+        SUserCommodityDB().createCommodDataBase();
+        SUserCommodityOrderDB().createUserCommodityOrderDataBase();
+        SProductsNameTypeDB().createProductsNameTypeDataBase();
+        SProductsNameSubDB().createProductNameDataBase();
+        SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
+        // After the tables, so that a ledger made before the indexes existed gains them.
+        if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
 
-    defAddDefaultSupplierAndCustomerItem();
-    repairAfterAnUnfinishedRun();
+        defAddDefaultSupplierAndCustomerItem();
+        repairAfterAnUnfinishedRun();
+    }
 
     auto& defaults = UserDefaults::standardUserDefaults();
     const Text pattern = defaults.stringForKey("yyyy/MM/dd");
@@ -65,6 +156,7 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
     }
 
     Navigator::setShared(&navigator_);
+    navigator_.setBanner(damaged ? KL("KLLedgerDamaged") : std::string());
     navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
     return true;
 }
@@ -73,7 +165,10 @@ void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
     const std::pair<const char*, const char*> kinds[] = {{"000", "KLDefaultSupplier"},
                                                          {"111", "KLDefaultCustomer"}};
     for (const auto& [tag, nameKey] : kinds) {
-        if (!SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike(tag).empty()) continue;
+        // A list that could not be read says nothing about whether the kind is missing.
+        SSupplierOrCustomersDB partners;
+        if (!partners.findWithSupplierOrCustomersTagsLike(tag).empty() || partners.readFailed())
+            continue;
         SSupplierOrCustomers partner;
         partner.supplierOrCustomersName = KL(nameKey);
         partner.supplierOrCustomersNameKey = UniqueKeys().newPartnerKey(KL(nameKey));

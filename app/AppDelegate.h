@@ -1,6 +1,7 @@
 #pragma once
-// Start-up: tables, default partners, the date pattern setting, and the dashboard at the
-// bottom of the screen stack.
+// Start-up: the data folder's instance lock, the ledger's checks, tables, default partners,
+// the date pattern setting, and the dashboard at the bottom of the screen stack.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -11,12 +12,26 @@ public:
     struct Options {
         std::string dataDir;   // empty: the default documents directory
         std::string language;  // empty: from the environment
+        // How long start-up waits for a ledger that another program has locked.
+        std::chrono::milliseconds ledgerWait{5000};
     };
 
-    // Resolves and checks the documents directory and opens voice.sqlite. False (with a
-    // message naming the path in `error`) when the directory cannot be created or written
-    // or the file is not a ledger database; nothing is then written anywhere.
-    static bool prepareEnvironment(const Options& options, std::string* error);
+    // Resolves and checks the documents directory, takes its instance lock and opens
+    // voice.sqlite (read-only when an unclean exit left it damaged). False, with a message
+    // naming the path in `error`, when the directory cannot be created or written or the
+    // file is not a ledger database, cannot be written or is in use by another program;
+    // nothing is then written anywhere. False with `runningAddress` set (and no error) when
+    // another instance already serves the folder.
+    static bool prepareEnvironment(const Options& options, std::string* error,
+                                   std::string* runningAddress = nullptr);
+    // Whether the instance before this one on the folder ended without a clean exit (a
+    // crash, a kill, a power cut); start-up repairs depend on it.
+    static bool previousRunEndedUncleanly();
+    // Tells later starts on the folder where this instance serves.
+    static void publishAddress(const std::string& url);
+    // Records a clean exit (unless the ledger was found damaged) and releases the folder,
+    // so the next start skips the checks of an unclean one.
+    static void endInstance();
 
     AppDelegate() = default;
     ~AppDelegate();

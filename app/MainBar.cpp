@@ -9,9 +9,14 @@ namespace MainBar {
 
 namespace {
 void pushMain(Screen& from, const char* className) {
+    Navigator* nav = from.navigationController();
     auto screen = createScreen(className);
-    if (screen && from.navigationController())
-        from.navigationController()->pushViewController(std::move(screen), false);
+    if (!screen || !nav) return;
+    // Only the screen pressed from stays below the new one (a journal's back returns to
+    // it); the main screens under it can no longer be reached and would pile up with
+    // every press. The dashboard at the bottom stays.
+    nav->removeScreensBetweenRootAndTop();
+    nav->pushViewController(std::move(screen), false);
 }
 }  // namespace
 

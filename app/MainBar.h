@@ -1,6 +1,8 @@
 #pragma once
 // The bar of four buttons carried by the four main screens. Each press pushes a new
-// instance of its target without animation; nothing is removed from the stack.
+// instance of its target without animation above the screen pressed from; main screens
+// further down (but the dashboard at the bottom) are removed, so the stack stays short
+// however often the bar is pressed.
 #include "platform/UI.h"
 
 namespace MainBar {

@@ -55,9 +55,6 @@ void MoreViewController::viewDidLoad() {
     on("CSVEcportEvent", [this](const ActionArgs&) { CSVEcportEvent(); });
     on("spreadsheetExportEvent", [this](const ActionArgs&) { spreadsheetExportEvent(); });
 
-    // Every order header, newest first, held as its export line.
-    exportDataArray = CSVExport::readSnapshot();
-
     MainBar::install(*this, MainBar::kMore);
 }
 
@@ -70,27 +67,32 @@ void MoreViewController::jumpToPartners(const char* kind, const char* className)
 }
 
 void MoreViewController::justCreateEvent() {
-    if (exportDataArray.empty()) {
+    const CSVExport::Snapshot orders = CSVExport::readSnapshot();
+    if (orders.empty()) {
         showToast(KL("KLNoRecord"), 1.0);
         return;
     }
-    perform("CSVEcportEvent");
+    exportAndMail(orders);
 }
 
 bool MoreViewController::createFile(const std::string& path) {
     return CSVExport::createFile(path);
 }
 
-bool MoreViewController::exportCSV(const std::string& path) {
-    return CSVExport::append(path, {CSVExport::headerLine(), exportDataArray.lines});
+bool MoreViewController::exportCSV(const std::string& path, const CSVExport::Snapshot& orders) {
+    return CSVExport::append(path, {CSVExport::headerLine(), orders.lines});
 }
 
 void MoreViewController::CSVEcportEvent() {
+    exportAndMail(CSVExport::readSnapshot());
+}
+
+void MoreViewController::exportAndMail(const CSVExport::Snapshot& orders) {
     const std::string path = CSVExport::filePath();
     // A file that is not exactly what we meant to write is not worth mailing.
-    auto written = createFile(path) && exportCSV(path) ? CSVExport::readBack(path) : std::nullopt;
-    if (!written ||
-        !CSVExport::sameBytes(*written, {CSVExport::headerLine(), exportDataArray.lines})) {
+    auto written =
+        createFile(path) && exportCSV(path, orders) ? CSVExport::readBack(path) : std::nullopt;
+    if (!written || !CSVExport::sameBytes(*written, {CSVExport::headerLine(), orders.lines})) {
         showToast(KL("KLOperationFailed"), 1.5);
         return;
     }

@@ -12,20 +12,20 @@ class MoreViewController : public Screen {
     MoreViewController();
     void viewDidLoad() override;
 
-    // The order headers as they were when the screen was loaded, every one, newest first,
-    // exported by the export row. size() is the number of orders.
-    CSVExport::Snapshot exportDataArray;
-
-    // The export file: emptied, then filled with the export data. False on failure.
+    // The export file: emptied, then filled with the header line and `orders`. False on
+    // failure.
     bool createFile(const std::string& path);
-    bool exportCSV(const std::string& path);
+    bool exportCSV(const std::string& path, const CSVExport::Snapshot& orders);
     // The export mail's outcome: a pop-up, then the composer closes.
     void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
 
   private:
     void jumpToPartners(const char* kind, const char* className);
+    // The export reads every order header when it runs (a More screen kept for long holds
+    // none of them) and mails them.
     void justCreateEvent();
     void CSVEcportEvent();
     // The workbook alone, handed to the user as a document, without mail.
     void spreadsheetExportEvent();
+    void exportAndMail(const CSVExport::Snapshot& orders);
 };

@@ -121,7 +121,14 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
-    if (!AppDelegate::prepareEnvironment(cl->app, &error)) {
+    std::string runningAddress;
+    if (!AppDelegate::prepareEnvironment(cl->app, &error, &runningAddress)) {
+        if (!runningAddress.empty()) {
+            // The folder is already served: lead the user there instead of to a second copy.
+            std::cout << runningAddress << std::endl;
+            if (cl->openBrowser) openInBrowser(runningAddress);
+            return 0;
+        }
         std::cerr << "marrowkeeper: " << error << "\n";
         return 1;
     }
@@ -142,16 +149,20 @@ int main(int argc, char** argv) {
     web::WebServer server(app.navigator(), appMutex);
     if (!server.bind(cl->port)) {
         std::cerr << "marrowkeeper: cannot listen on 127.0.0.1:" << cl->port << "\n";
+        AppDelegate::endInstance();
         return 1;
     }
     server.start();
     std::string url = server.startURL();
+    AppDelegate::publishAddress(url);
     std::cout << url << std::endl;
     if (cl->openBrowser) openInBrowser(url);
 
+    // SIGINT and SIGTERM end the program cleanly: every answered write is already stored.
     int received = 0;
     sigwait(&stopSignals, &received);
     server.stop();
+    AppDelegate::endInstance();
     std::cerr << "marrowkeeper: stopped\n";
     return 0;
 }

@@ -40,3 +40,15 @@ bool plainExec(sqlite3* db, const char* sql, const std::vector<std::string>& arg
 // every screen.
 long measurePeakRssKb(const std::string& self, const std::string& workDir);
 int visitEveryScreen(const std::string& workDir);  // the child's side
+
+// Resident memory of a child process that opens the working copy and presses every button
+// of the bar `rounds` times: after the first round and after the last, and the depth of
+// the screen stack then.
+struct BarPressMemory {
+    long firstKb = -1;
+    long lastKb = -1;
+    size_t depth = 0;
+};
+BarPressMemory measureBarPressMemory(const std::string& self, const std::string& workDir,
+                                     int rounds);
+int pressEveryBarButton(const std::string& workDir, int rounds);  // the child's side

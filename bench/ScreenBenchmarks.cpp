@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -450,7 +451,7 @@ int visitEveryScreen(const std::string& workDir) {
         visit(createScreen(cls), nothing);
     }
     c.app.reset();
-    SDBManager::close();
+    AppDelegate::endInstance();
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld\n", usage.ru_maxrss);
@@ -465,4 +466,62 @@ long measurePeakRssKb(const std::string& self, const std::string& workDir) {
     if (std::fscanf(p, "%ld", &kb) != 1) kb = -1;
     pclose(p);
     return kb;
+}
+
+// ---- memory over bar presses --------------------------------------------------------------
+
+namespace {
+long residentKb() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+}  // namespace
+
+int pressEveryBarButton(const std::string& workDir, int rounds) {
+    auto& c = BenchContext::get();
+    c.workDir = workDir;
+    c.startApp();  // the dashboard
+    Navigator& n = nav();
+    // Each round presses every button of the bar once, each on the main screen shown then,
+    // through the same event the page posts.
+    auto press = [&](const std::string& target) {
+        const auto* bar = n.top()->get<ButtonBar>("tabBar");
+        for (const auto& item : bar->items) {
+            if (item.id != target) continue;
+            UIEvent e;
+            e.type = "tap";
+            e.action = item.action;
+            n.top()->handleEvent(e);
+            n.drain();
+            return;
+        }
+    };
+    long first = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (const char* target :
+             {"jumpMoreItems", "jumpOutItems", "jumpInItems", "jumpInventoryItems"})
+            press(target);
+        if (round == 0) first = residentKb();
+    }
+    std::printf("%ld %ld %zu\n", first, residentKb(), n.depth());
+    c.app.reset();
+    AppDelegate::endInstance();
+    return 0;
+}
+
+BarPressMemory measureBarPressMemory(const std::string& self, const std::string& workDir,
+                                     int rounds) {
+    const std::string cmd =
+        "'" + self + "' --bar-rounds " + std::to_string(rounds) + " '" + workDir + "'";
+    BarPressMemory m;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        if (std::fscanf(p, "%ld %ld %zu", &m.firstKb, &m.lastKb, &m.depth) != 3) m.firstKb = -1;
+        pclose(p);
+    }
+    return m;
 }

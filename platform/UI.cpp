@@ -580,6 +580,13 @@ void Navigator::popViewControllerAnimated(bool animated) {
     s->viewDidAppear();
 }
 
+void Navigator::removeScreensBetweenRootAndTop() {
+    if (stack_.size() <= 2) return;
+    for (auto it = stack_.begin() + 1; it != stack_.end() - 1; ++it)
+        removed_.push_back(std::move(*it));
+    stack_.erase(stack_.begin() + 1, stack_.end() - 1);
+}
+
 std::vector<std::string> Navigator::takeURLsToOpen() {
     std::vector<std::string> out;
     out.swap(urls_);

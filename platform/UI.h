@@ -382,8 +382,16 @@ class Navigator {
     Screen* at(size_t i) const { return stack_.at(i).get(); }
     const Transition& lastTransition() const { return transition_; }
 
+    // Removes every screen between the root and the top, which stay; like popped screens
+    // they are destroyed at the next drain().
+    void removeScreensBetweenRootAndTop();
+
     // Destroys the screens removed since the last drain.
     void drain() { removed_.clear(); }
+
+    // A text shown above every screen for as long as it is set ("": none).
+    void setBanner(std::string text) { banner_ = std::move(text); }
+    const std::string& banner() const { return banner_; }
 
     // Links the page should open in a new tab (the store link).
     void openURL(const std::string& url) { urls_.push_back(url); }
@@ -399,4 +407,5 @@ class Navigator {
     Transition transition_;
     uint64_t sequence_ = 0;
     std::vector<std::string> urls_;
+    std::string banner_;
 };

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake pkg-config git libsqlite3-dev libicu-dev libcurl4-openssl-dev
           libcpp-httplib-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
           libxlsxwriter-dev libgmime-3.0-dev clang-format chromium python3 python3-aiosmtpd
-          python3-openpyxl tzdata)
+          python3-openpyxl sqlite3 tzdata)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -168,6 +168,31 @@ std::string queryValue(const std::string& s) {
     return out;
 }
 
+// Whether arrays and objects nest at most `limit` deep, brackets inside strings aside.
+bool nestingWithin(std::string_view text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 struct StaticFile {
     const char* urlPath;
     const char* embedded;
@@ -250,6 +275,13 @@ WebServer::WebServer(Navigator& navigator, std::mutex& appMutex)
     // Answers go out as header and body writes; without this the second waits for the
     // browser's delayed acknowledgement, some 40 ms on every request.
     svr.set_tcp_nodelay(true);
+    // A worker serves one connection at a time, also while it waits for its next request
+    // or for the rest of a slow one: a connection left silent is dropped after 2 s, and
+    // there are workers to spare for ones that trickle.
+    svr.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    svr.set_read_timeout(2, 0);
+    svr.set_keep_alive_timeout(2);
+    svr.set_keep_alive_max_count(100);
 
     auto adapter = [this](const httplib::Request& in, httplib::Response& out) {
         Request req;
@@ -370,6 +402,7 @@ Response WebServer::route(const Request& req) {
             return plain(415, "content type must be application/json");
         }
         if (req.body.size() > kMaxBodyBytes) return plain(413, "request too large");
+        if (!nestingWithin(req.body, kMaxNesting)) return errorJson(400, "nested too deeply");
         if (req.path == "/api/event") return postEvent(req);
         if (req.path == "/api/screen") return postScreen(req);
     } else if (req.method == "GET" || req.method == "HEAD") {
@@ -424,7 +457,9 @@ Response WebServer::view(const std::string& host) {
             appendJsonString(out, url);
         }
     }
-    out += "]}";
+    out += "],\"banner\":";
+    appendJsonString(out, navigator_.banner());
+    out += '}';
     return r;
 }
 

@@ -44,6 +44,12 @@ const std::vector<std::pair<std::string, std::string>>& securityHeaders();
 
 // Largest request body accepted; larger ones are answered with 413.
 constexpr size_t kMaxBodyBytes = 1 << 20;
+// Deepest nesting of arrays and objects in a request body; deeper ones are refused with
+// 400 before they are parsed (a parsed megabyte of brackets would take hundreds of MB).
+constexpr int kMaxNesting = 64;
+// Server workers: enough that connections left silent or trickling, and the idle
+// keep-alive connections of a few tabs, leave plenty for real requests.
+constexpr size_t kWorkers = 32;
 
 class WebServer {
   public:

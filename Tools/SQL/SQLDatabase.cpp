@@ -54,24 +54,41 @@ std::string SQLDatabase::description() const {
 }
 
 bool SQLDatabase::open() {
+    return openWithFlags(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+bool SQLDatabase::openReadOnly() {
+    return openWithFlags(SQLITE_OPEN_READONLY);
+}
+
+bool SQLDatabase::openWithFlags(int flags) {
     if (_db) return true;
 
     const std::string path = _databasePath ? *_databasePath : std::string(":memory:");
+    const bool readOnly = (flags & SQLITE_OPEN_READONLY) != 0;
     sqlite3* handle = nullptr;
-    int rc =
-        sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+    // Opening is lazy: a file that is not a database, or that another program has locked,
+    // only shows at its first read.
     if (rc == SQLITE_OK) {
-        // Opening is lazy: a file that is not a database only fails at its first read.
-        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        BusyRetry busy;
+        while ((rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                  nullptr)) == SQLITE_BUSY ||
+               rc == SQLITE_LOCKED) {
+            if (!keepRetryingBusy(busy, __func__, __LINE__)) break;
+            busyWait();
+        }
     }
-    if (rc == SQLITE_OK && sqlite3_db_readonly(handle, "main") == 1) rc = SQLITE_READONLY;
-    if (rc == SQLITE_OK && isFilePath(path)) {
+    if (!readOnly && rc == SQLITE_OK && sqlite3_db_readonly(handle, "main") == 1)
+        rc = SQLITE_READONLY;
+    if (!readOnly && rc == SQLITE_OK && isFilePath(path)) {
         // The journal lives next to the file: a directory we cannot write to makes every
         // later write fail, so refuse it now.
         std::filesystem::path dir = std::filesystem::path(path).parent_path();
         if (dir.empty()) dir = ".";
         if (::access(dir.c_str(), W_OK) != 0) rc = SQLITE_CANTOPEN;
     }
+    _openResultCode = rc;
     if (rc != SQLITE_OK) {
         if (handle) sqlite3_close(handle);
         sqllog::line(sqllog::format("error opening!: %d", rc));
@@ -168,19 +185,16 @@ sqlite3_stmt* SQLDatabase::prepareAndBind(const std::string& sql, const std::vec
     }
 
     sqlite3_stmt* st = nullptr;
-    int numberOfRetries = 0;
+    BusyRetry busy;
     int rc;
     for (;;) {
         rc = sqlite3_prepare_v2(_db, sql.c_str(), -1, &st, nullptr);
         if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
-        busyWait();
-        if (_busyRetryTimeout > 0 && numberOfRetries++ > _busyRetryTimeout) {
-            sqllog::line(sqllog::format("%s:%d Database busy (%s)", __func__, __LINE__,
-                                        _databasePath ? _databasePath->c_str() : ":memory:"));
-            sqllog::line("Database busy");
+        if (!keepRetryingBusy(busy, __func__, __LINE__)) {
             sqlite3_finalize(st);
             return nullptr;
         }
+        busyWait();
     }
     if (rc != SQLITE_OK) {
         if (_logsErrors) {
@@ -250,7 +264,7 @@ bool SQLDatabase::executeUpdate(const std::string& sql, const std::vector<SQLVal
     sqlite3_stmt* st = prepareAndBind(sql, args, "executeUpdate", ok);
     if (!ok) return false;
 
-    int numberOfRetries = 0;
+    BusyRetry busy;
     int rc;
     bool retry;
     do {
@@ -267,11 +281,9 @@ bool SQLDatabase::executeUpdate(const std::string& sql, const std::vector<SQLVal
                         sqllog::format("Unexpected result from sqlite3_reset (%d) eu", resetRc));
                 }
             }
-            busyWait();
-            if (_busyRetryTimeout > 0 && numberOfRetries++ > _busyRetryTimeout) {
-                sqllog::line(sqllog::format("%s:%d Database busy (%s)", __func__, __LINE__,
-                                            _databasePath ? _databasePath->c_str() : ":memory:"));
-                sqllog::line("Database busy");
+            if (keepRetryingBusy(busy, __func__, __LINE__)) {
+                busyWait();
+            } else {
                 retry = false;
             }
         } else if (rc == SQLITE_ERROR) {
@@ -321,6 +333,24 @@ bool SQLDatabase::rollback() {
     // Even a failed ROLLBACK leaves no transaction we could still finish.
     inTransaction_ = false;
     return ok;
+}
+
+bool SQLDatabase::keepRetryingBusy(BusyRetry& retry, const char* function, int line) {
+    const auto now = std::chrono::steady_clock::now();
+    if (retry.count == 0) retry.firstBusy = now;
+    bool giveUp = _busyRetryTimeout > 0 && retry.count > _busyRetryTimeout;
+    if (_busyTimeLimit.count() > 0) {
+        const bool justGaveUp = _lastBusyGiveUp != std::chrono::steady_clock::time_point{} &&
+                                retry.firstBusy - _lastBusyGiveUp < _busyTimeLimit;
+        giveUp = giveUp || justGaveUp || now - retry.firstBusy >= _busyTimeLimit;
+    }
+    ++retry.count;
+    if (!giveUp) return true;
+    _lastBusyGiveUp = now;
+    sqllog::line(sqllog::format("%s:%d Database busy (%s)", function, line,
+                                _databasePath ? _databasePath->c_str() : ":memory:"));
+    sqllog::line("Database busy");
+    return false;
 }
 
 void SQLDatabase::resultSetDidClose(SQLResultSet* rs) {

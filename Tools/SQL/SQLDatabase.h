@@ -24,6 +24,8 @@ public:
     SQLDatabase& operator=(const SQLDatabase&) = delete;
 
     bool open();
+    // Opens the file read-only: nothing run on this connection can change it.
+    bool openReadOnly();
     bool close();
     bool databaseExists();
 
@@ -52,6 +54,15 @@ public:
     void setTraceExecution(bool v) { _traceExecution = v; }
     int32_t busyRetryTimeout() const { return _busyRetryTimeout; }
     void setBusyRetryTimeout(int32_t v) { _busyRetryTimeout = v; }
+    // Busy retries also give up once a statement has waited this long (0: no time bound).
+    // A statement that meets the lock again within this span after a give-up fails at
+    // once, so a screen that runs many statements while another program holds the ledger
+    // waits about this long in all, not once per statement.
+    std::chrono::milliseconds busyTimeLimit() const { return _busyTimeLimit; }
+    void setBusyTimeLimit(std::chrono::milliseconds v) { _busyTimeLimit = v; }
+    // The SQLite result code of the last open (SQLITE_OK once open): tells a file locked
+    // by another program (SQLITE_BUSY) from one that is not a database (SQLITE_NOTADB).
+    int openResultCode() const { return _openResultCode; }
     bool isExecutingStatement() const { return _isExecutingStatement; }
     void setInUse(bool v) { _isExecutingStatement = v; }  // tests of the in-use flag
     size_t openResultSetCount() const { return _openResultSets.size(); }
@@ -61,6 +72,15 @@ public:
 
 private:
     friend class SQLResultSet;
+    // The busy retries of one statement (or one open).
+    struct BusyRetry {
+        int32_t count = 0;
+        std::chrono::steady_clock::time_point firstBusy{};
+    };
+    // Called when a step or prepare met a busy or locked database: false, after logging
+    // the give-up for `function`, when the retry limit or the time limit is reached.
+    bool keepRetryingBusy(BusyRetry& retry, const char* function, int line);
+    bool openWithFlags(int flags);
     sqlite3_stmt* prepareAndBind(const std::string& sql, const std::vector<SQLValue>& args,
                                  const char* operation, bool& ok);
     static void bindObject_toColumn_inStatement(const SQLValue& v, int idx, sqlite3_stmt* st);
@@ -71,6 +91,9 @@ private:
     bool _traceExecution = false;
     bool _isExecutingStatement = false;
     int32_t _busyRetryTimeout = 0;
+    std::chrono::milliseconds _busyTimeLimit{0};
+    std::chrono::steady_clock::time_point _lastBusyGiveUp{};
+    int _openResultCode = SQLITE_OK;
     std::set<SQLResultSet*> _openResultSets;
     bool inTransaction_ = false;
 };

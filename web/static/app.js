@@ -298,6 +298,10 @@
       }
       content.append(renderWidget(w));
     }
+    // A standing notice from the program (a damaged ledger), above every screen.
+    if (view.banner) {
+      root.append(el('div', {class: 'banner', 'data-id': 'banner', role: 'alert', text: view.banner}));
+    }
     root.append(header, content);
     if (bar) {
       root.classList.add('has-bar');
