@@ -68,7 +68,7 @@ void MoreViewController::jumpToPartners(const char* kind, const char* className)
 
 void MoreViewController::justCreateEvent() {
     const CSVExport::Snapshot orders = CSVExport::readSnapshot();
-    if (orders.empty()) {
+    if (orders.empty() && !orders.failed) {
         showToast(KL("KLNoRecord"), 1.0);
         return;
     }
@@ -89,6 +89,11 @@ void MoreViewController::CSVEcportEvent() {
 
 void MoreViewController::exportAndMail(const CSVExport::Snapshot& orders) {
     const std::string path = CSVExport::filePath();
+    // An export of some of the orders would pass for all of them.
+    if (orders.failed) {
+        showToast(KL("KLOperationFailed"), 1.5);
+        return;
+    }
     // A file that is not exactly what we meant to write is not worth mailing.
     auto written =
         createFile(path) && exportCSV(path, orders) ? CSVExport::readBack(path) : std::nullopt;

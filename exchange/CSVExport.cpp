@@ -120,7 +120,7 @@ void appendOrderLine(std::string& out, const OrderFields& fields) {
 
 Snapshot readSnapshot() {
     Snapshot s;
-    LedgerFigures().eachExportRow([&s](const OrderFields& fields) {
+    s.failed = !LedgerFigures().eachExportRow([&s](const OrderFields& fields) {
         appendOrderLine(s.lines, fields);
         ++s.orders;
     });

@@ -39,6 +39,7 @@ void appendOrderLine(std::string& out, const OrderFields& fields);
 struct Snapshot {
     std::string lines;
     size_t orders = 0;
+    bool failed = false;  // the orders could not be read whole
     size_t size() const { return orders; }
     bool empty() const { return orders == 0; }
 };

@@ -310,10 +310,12 @@ void CreateOrEditSalesAccountVC::saveToDoneEvent() {
 void CreateOrEditSalesAccountVC::backEvent() {
     disCommodityKeyBoardEvent();
     // A new order left unsaved leaves nothing behind: the lines picked for it go in one
-    // statement, so no stock or total ever counts them.
+    // statement, so no stock or total ever counts them. With none picked there is nothing to
+    // write, so Back works even while another program holds the ledger.
     const Text orderKey =
         UserDefaults::standardUserDefaults().stringForKey(OrderHandOver::kOrderKey);
-    if (!isEditMode() &&
+    const bool nothingPicked = orderItems.empty() && !linesUnread;
+    if (!isEditMode() && !nothingPicked &&
         !userCommodityOrderDB->deleteSalesAndPurchasePrimaryKeyDateWithoutHeader(orderKey)) {
         ScreenParts::reportFailedWrite(*this);
         return;
