@@ -1,4 +1,4 @@
-// The common store operations: insert, row mapping, update by row id, paging, row ids.
+// The common store operations: insert, row mapping, update by row id, row ids.
 #include "tests/storage/StoreFixture.h"
 
 namespace {
@@ -75,19 +75,6 @@ TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
     onlyId.productSubUid = "7";
     EXPECT_FALSE(products.saveProductNameSub(onlyId));
     EXPECT_EQ(products.findWithUid_limit(std::nullopt, 10).size(), 1u);
-}
-
-TEST_F(StorePattern, PagesHoldTheNewestRowsAboveTheRowIdGiven) {
-    for (const char* key : {"o1", "o2", "o3", "o4", "o5"})
-        ASSERT_TRUE(lines.saveUserCommodityOrder(line(key, "p")));
-    auto uids = [](const std::vector<SUserCommodityOrder>& rows) {
-        std::string out;
-        for (const auto& r : rows) out += orEmpty(r.orderItemUid);
-        return out;
-    };
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit(std::nullopt, 3)), "543");
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 10)), "543");
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 2)), "54");
 }
 
 TEST_F(StorePattern, MergeIsAllOrNothingUnlessTheCallerHoldsATransaction) {
