@@ -36,7 +36,8 @@ class UserDefaultsTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(UserDefaultsTest, ValuesSurviveARestart) {
-    const std::string tricky = "say \"hi\"\nsecond line\t\\ 😀 \x01 中文";
+    const std::string tricky =
+        "say \"hi\"\nsecond line\t\\ 😀 \x01\x1f\x7f 中文" + std::string(1, '\0');
     {
         UserDefaults d(file);
         EXPECT_TRUE(d.values().empty());
@@ -48,6 +49,9 @@ TEST_F(UserDefaultsTest, ValuesSurviveARestart) {
         d.removeObjectForKey("removed");
         ASSERT_TRUE(d.synchronize());
     }
+    // Control characters never stand raw in the file.
+    for (char c : ScratchDir::read(file))
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
     UserDefaults again(file);
     EXPECT_EQ(again.stringForKey("yyyy/MM/dd"), Text("yyyy/MM/dd"));
     EXPECT_EQ(again.stringForKey("key with \"quotes\"\n"), Text(tricky));
