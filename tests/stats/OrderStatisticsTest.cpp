@@ -229,18 +229,6 @@ TEST_F(OrderStatistics, ChartShowsTodaysYearAmountsRoundedToCents) {
     EXPECT_NEAR(s->columnChart->columns().at(0).grade, 3.01 / 20, 1e-6);
 }
 
-TEST_F(OrderStatistics, HighestColumnIsTheFirstOfTheGreatest) {
-    auto* s = open();
-    const std::pair<std::vector<float>, int> cases[] = {
-        {{2, 5, 5, 1}, 2}, {{0, 0}, 1}, {{-3, 0}, 2}, {{-3, -1}, 0}, {{}, 0}};  // 0: none
-    for (const auto& [values, highest] : cases) {
-        s->tempData.clear();
-        for (float v : values) s->tempData.push_back({"", v, int(s->tempData.size()) + 1, ""});
-        auto h = s->highestValueColumnChart(*s->columnChart);
-        EXPECT_EQ(h ? h->index : 0, highest) << testing::PrintToString(values);
-    }
-}
-
 TEST_F(OrderStatistics, ATouchedColumnTurnsBlackAndItsValueBoxStandsBesideIt) {
     start();
     addOrder({.month = "2", .amount = "10"});
