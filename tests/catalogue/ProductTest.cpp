@@ -7,6 +7,7 @@
 #include "catalogue/ProductListViewController.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
+#include "storage/SSupplierOrCustomersDB.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 namespace {
@@ -206,7 +207,7 @@ TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
     }
 }
 
-TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
+TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     addProduct("Hammer", "5");
     const std::string key = *products().at(0).productSubNameKey;
     exec("INSERT INTO SUserCommodityOrder (orderItemProductNameKey) VALUES ('" + key + "')");
@@ -227,4 +228,15 @@ TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
     ASSERT_TRUE(setText("productNameText", "Paint"));
     expectEditorStays("completeEvent", "AddProductTypeViewController", "productNameText", "Paint");
     EXPECT_EQ(categories().size(), 1u);
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(tap("backEvent"));
+
+    ASSERT_TRUE(tap("jumpSupplierEvent"));
+    ASSERT_TRUE(tap("addCompanyEvent"));
+    ASSERT_TRUE(setText("showNameText", "Acme"));
+    expectEditorStays("completeOrEditEvent", "AddSupplierCustomersVC", "showNameText", "Acme");
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(selectRow("tableView", 0));
+    expectEditorStays("deleteSupplierCustomersItemsEvent", "AddSupplierCustomersVC");
+    EXPECT_EQ(SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike("000").size(), 1u);
 }
