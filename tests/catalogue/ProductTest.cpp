@@ -184,20 +184,18 @@ TEST_F(Products, DeletingAProductRemovesItsLinesFromEveryOrderButKeepsTheHeaders
     EXPECT_EQ(count("SUserCommodity"), 2);
 }
 
+// The line editor's test lists the typing rule's cases; here, that the field has it, with two
+// decimals.
 TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
     struct Step {  // each change applies to the text the step before left
         long at, length;
         const char *text, *want;
     };
     const Step steps[] = {
-        {0, 0, ".5", ""},                // a point first
         {0, 0, "12.5", "12.5"},          // a paste
         {4, 0, "67", "12.5"},            // a third decimal refuses the whole paste
-        {4, 0, "6", "12.56"},            //
-        {0, 5, "2.5", "2.5"},            // select-all and paste
-        {1, 0, ".", "2.5"},              // a second point
+        {0, 4, "2.5", "2.5"},            // select-all and paste
         {0, 1, "9999999999999", "2.5"},  // thirteen digits before the point
-        {0, 1, "999999999999", "999999999999.5"},
     };
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     for (const auto& s : steps) {
