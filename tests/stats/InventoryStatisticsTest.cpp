@@ -61,26 +61,21 @@ class InventoryStatistics : public AppHarness {
 
 }  // namespace
 
-TEST_F(InventoryStatistics, EachRowSumsItsOwnProductsQuantitiesNewestProductFirst) {
+// Each row's sums over a generated ledger with odd rows are checked by the equality tests;
+// here, what a row shows and in which order.
+TEST_F(InventoryStatistics, EachRowShowsItsOwnProductsQuantitiesNewestProductFirst) {
     start();
     addProduct("Bolts", "P1", "Hardware", "1.25");
-    addProduct("Nails", "P2", "Hardware");
-    addLine("Nails", "P2", "11", "10");
-    addLine("Nails", "P2", "11", "2.5");
-    addLine("Nails", "P2", "21", "4");
-    addLine("Nails", "P2", "12", "100");  // counted as a line, not as a purchase quantity
-    addLine("Nails", "P2", "11", "n/a");  // not a number: counts as 0
     addProduct("Paint", "K1", "Indoor");
     addProduct("Paint", "K2", "Outdoor");
     addLine("Paint", "K1", "11", "3");
     addLine("Paint", "K2", "11", "1.5");
     addLine("Paint", "K2", "21", "2");
     ASSERT_TRUE(tap("showInventoryStatisticsEvent"));
-    EXPECT_EQ(top()->title, "Stock overview(4)");
-
-    const char* const expected[] = {
-        "Paint|1.50|2.00|-0.50|Items:2|Price:3.5", "Paint|3.00|0.00|3.00|Items:1|Price:3.5",
-        "Nails|12.50|4.00|8.50|Items:5|Price:3.5", "Bolts|0.00|0.00|0.00|Items:0|Price:1.25"};
+    EXPECT_EQ(top()->title, "Stock overview(3)");
+    const char* const expected[] = {"Paint|1.50|2.00|-0.50|Items:2|Price:3.5",
+                                    "Paint|3.00|0.00|3.00|Items:1|Price:3.5",
+                                    "Bolts|0.00|0.00|0.00|Items:0|Price:1.25"};
     ASSERT_EQ(top()->get<TableView>("tableView")->rows.size(), std::size(expected));
     for (int i = 0; i < int(std::size(expected)); ++i)
         EXPECT_EQ(
