@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <limits>
 #include <ranges>
 
@@ -67,19 +66,4 @@ TEST(DecimalSum, AddsExactlyAndRoundsHalfAwayFromZeroToCents) {
     EXPECT_EQ(tenThousand.text() + " " + threeThousand.text() + " " +
                   (tenThousand - threeThousand).text(),
               "1000.00 16296510.00 -16295510.00");
-}
-
-TEST(IntValue, ReadsTheLeadingIntegerClampedToInt) {
-    const struct {
-        const char* text;
-        int want;
-    } cases[] = {
-        // clang-format off
-        {"  -17abc", -17}, {"+5", 5}, {"3.9", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {"- 5", 0},
-        {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
-        {"99999999999999999999999999", INT_MAX},
-        // clang-format on
-    };
-    for (const auto& c : cases) EXPECT_EQ(intValue(std::string(c.text)), c.want) << c.text;
-    EXPECT_EQ(intValue(Text{}), 0);
 }
