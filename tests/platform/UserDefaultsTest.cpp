@@ -1,4 +1,5 @@
-// The settings file: survives restarts, is replaced atomically, and a broken one is kept aside.
+// The settings file: survives restarts, is replaced atomically, a broken one is kept aside,
+// and its reader takes nothing but a flat object of strings.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -6,6 +7,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "platform/FlatJson.h"
 #include "platform/UserDefaults.h"
 #include "tests/sql/ScratchDir.h"
 
@@ -120,4 +122,16 @@ TEST_F(UserDefaultsTest, FailedWriteOrRenameKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_FALSE(d.synchronize());
     EXPECT_EQ(namesIn(), V{"user-defaults.json"});
     EXPECT_EQ(ScratchDir::read(file + "/keep"), "x");
+}
+
+TEST(FlatJson, RejectsWhatIsNotAFlatObjectOfStrings) {
+    for (const char* text : {"", "[]", "{", R"({"a":"1",})", R"({"a" "1"})", R"({"a":1})",
+                             R"({"a":null})", R"({"a":{"b":"c"}})", R"({"a":"1"} x)",
+                             R"({"a":"unterminated})", R"({"a":"bad \x escape"})",
+                             R"({"a":"\u12"})", R"({"a":"\ud83d alone"})", R"({"a":"\ude00"})",
+                             R"({"a":"\ud83d\u0041"})", "{\"a\":\"raw\nnewline\"}", "{'a':'1'}"}) {
+        std::string error;
+        EXPECT_FALSE(flatjson::parse(text, &error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
 }
