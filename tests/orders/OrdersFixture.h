@@ -9,8 +9,6 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/SDBManager.h"
-#include "storage/SProductsNameSubDB.h"
-#include "storage/SProductsNameTypeDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
@@ -61,26 +59,20 @@ class OrdersFixture : public AppHarness {
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }
 
+    // A product with its category (made once), keys "T-<category>" and "P-<name>".
     void seedProduct(const std::string& category, const std::string& name, const std::string& qty,
                      const std::string& refPrice, const std::string& price) {
-        SProductsNameTypeDB types;
-        if (types.findWithProductsNameTypeExistsLike(category).empty()) {
-            SProductsNameType t;
-            t.productsTypePrimaryKey = "T-" + category;
-            t.productsTypeName = category;
-            t.productsTypeNameKey = category + "-key";
-            EXPECT_TRUE(types.saveProductsNameType(t));
-        }
-        SProductsNameSub p;
-        p.productPrimaryKey = "T-" + category;
-        p.productTypeName = category;
-        p.productTypeNameKey = category + "-key";
-        p.productSubName = name;
-        p.productSubNameKey = "P-" + name;
-        p.productSubReferencePrice = refPrice;
-        p.productSubQty = qty;
-        p.productSubPrice = price;
-        EXPECT_TRUE(SProductsNameSubDB().saveProductNameSub(p));
+        auto db = SDBManager::defaultDBManager().dataBase();
+        ASSERT_TRUE(db->executeUpdate(
+            "INSERT INTO SProductsNameType (productsTypePrimaryKey, productsTypeName, "
+            "productsTypeNameKey) SELECT 'T-' || ?1, ?1, ?1 || '-key' WHERE NOT EXISTS (SELECT 1 "
+            "FROM SProductsNameType WHERE productsTypeName = ?1)",
+            {category}));
+        ASSERT_TRUE(db->executeUpdate(
+            "INSERT INTO SProductsNameSub (productPrimaryKey, productTypeName, productTypeNameKey, "
+            "productSubName, productSubNameKey, productSubReferencePrice, productSubQty, "
+            "productSubPrice) VALUES ('T-' || ?1, ?1, ?1 || '-key', ?2, 'P-' || ?2, ?3, ?4, ?5)",
+            {category, name, refPrice, qty, price}));
     }
 
     SSupplierOrCustomers partner(const std::string& tag) {

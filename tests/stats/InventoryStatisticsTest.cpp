@@ -1,44 +1,40 @@
-// Inventory statistics rows and one product's history, opened from the dashboard with the
-// ledger written through the stores (pinned clock: Saturday 9 May 2015, Madrid).
+// Inventory statistics rows and one product's history, opened from the dashboard with rows
+// written straight into the ledger (pinned clock: Saturday 9 May 2015, Madrid).
 #include <gtest/gtest.h>
 
 #include "platform/UserDefaults.h"
 #include "stats/ALLInventoryViewController.h"
 #include "stats/OneProductViewController.h"
-#include "storage/SProductsNameSubDB.h"
-#include "storage/SUserCommodityOrderDB.h"
+#include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
 
 namespace {
 
-void addProduct(const std::string& name, const std::string& key, const std::string& category,
-                const std::string& price = "3.5") {
-    SProductsNameSub p;
-    p.productPrimaryKey = p.productTypeName = category;
-    p.productSubName = name;
-    p.productSubNameKey = key;
-    p.productSubReferencePrice = price;
-    ASSERT_TRUE(SProductsNameSubDB().saveProductNameSub(p));
+void insert(const std::string& sql, const std::vector<SQLValue>& values) {
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(sql, values));
 }
 
+void addProduct(const std::string& name, const std::string& key, const std::string& category,
+                const std::string& price = "3.5") {
+    insert(
+        "INSERT INTO SProductsNameSub (productPrimaryKey, productTypeName, productSubName, "
+        "productSubNameKey, productSubReferencePrice) VALUES (?1, ?1, ?2, ?3, ?4)",
+        {category, name, key, price});
+}
+
+// A line of 2 a unit, 8.00 in all, model M1, made on 9 May 2015 at 16:02 and counted in the
+// given month.
 void addLine(const std::string& name, const std::string& key, const std::string& tag,
              const std::string& qty, const std::string& year = "2015",
              const std::string& month = "5") {
-    SUserCommodityOrder l;
-    l.orderItemPrimaryKeyDate = "20150509160250";
-    l.orderItemSalesAndPurchaseTags = tag;
-    l.orderItemProductName = name;
-    l.orderItemProductNameKey = key;
-    l.orderItemQuantity = qty;
-    l.orderItemUnit = "kg";
-    l.orderItemUnitPrice = "2";
-    l.orderItemTotalAmount = "8.00";
-    l.orderItemModel = "M1";
-    l.orderItemDateTime = "2015/05/09";
-    l.orderItemMinutesTime = "16:02";
-    l.orderItemYears = year;
-    l.orderItemMonths = month;
-    ASSERT_TRUE(SUserCommodityOrderDB().saveUserCommodityOrder(l));
+    insert(
+        "INSERT INTO SUserCommodityOrder (orderItemPrimaryKeyDate, "
+        "orderItemSalesAndPurchaseTags, orderItemProductName, orderItemProductNameKey, "
+        "orderItemQuantity, orderItemUnit, orderItemUnitPrice, orderItemTotalAmount, "
+        "orderItemModel, orderItemDateTime, orderItemMinutesTime, orderItemYears, "
+        "orderItemMonths) VALUES ('20150509160250', ?, ?, ?, ?, 'kg', '2', '8.00', 'M1', "
+        "'2015/05/09', '16:02', ?, ?)",
+        {tag, name, key, qty, year, month});
 }
 
 class InventoryStatistics : public AppHarness {

@@ -7,7 +7,7 @@
 
 #include "platform/UserDefaults.h"
 #include "stats/HomeStatisticsViewController.h"
-#include "storage/SUserCommodityDB.h"
+#include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
 
 namespace {
@@ -19,18 +19,12 @@ struct Order {
 };
 
 void addOrder(const Order& o) {
-    SUserCommodity h;
-    h.orderPrimaryKeyDate = "20150509160250";
-    h.orderSalesAndPurchaseTags = o.tag;
-    h.orderSalesTagOrPurchaseTag = o.tag == "21" ? "111" : "000";
-    h.orderTotalAmount = o.amount;
-    h.orderTotalCounts = o.counts;
-    h.orderTotalEntrys = o.entrys;
-    h.years = o.year;
-    h.months = o.month;
-    h.days = o.day;
-    h.recordeWeekInYearTime = o.week;
-    ASSERT_TRUE(SUserCommodityDB().saveUserCommodity(h));
+    ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
+        "INSERT INTO SUserCommodity (orderPrimaryKeyDate, orderSalesAndPurchaseTags, "
+        "orderSalesTagOrPurchaseTag, orderTotalAmount, orderTotalCounts, orderTotalEntrys, years, "
+        "months, days, recordeWeekInYearTime) VALUES ('20150509160250', ?1, iif(?1 = '21', "
+        "'111', '000'), ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+        {o.tag, o.amount, o.counts, o.entrys, o.year, o.month, o.day, o.week}));
 }
 
 class OrderStatistics : public AppHarness {
