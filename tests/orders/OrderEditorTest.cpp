@@ -185,7 +185,7 @@ TEST_F(OrderEditor, AStartAfterARunThatEndedInAnEditorTidiesUp) {
     ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
         "INSERT INTO SUserCommodityOrder (orderItemPrimaryKeyDate) VALUES ('20150101000000')"));
     // A header whose product was deleted keeps its totals.
-    seedHeader(header("111", "2015", "5", "Stale", "1.00", "1", "5.00", "20150102000000"));
+    seedHeader("111", "2015", "5", "Stale", "1.00", "1", "5.00", "20150102000000");
     ASSERT_TRUE(selectRow("tableView", 0));  // "Edited": the journal was read before "Stale"
     editLine(0, "4", "5");
     restartAfterACrash();

@@ -11,7 +11,7 @@ class OrderJournal : public OrdersFixture {};
 
 TEST_F(OrderJournal, ThePurchaseJournalAddsPurchasesAndRowsNameThePartnerAsItIsNow) {
     start();
-    seedHeader(header("111", "2015", "5", "Sale A", "1.00", "1", "10.00", "20150502100000"));
+    seedHeader("111", "2015", "5", "Sale A", "1.00", "1", "10.00", "20150502100000");
     SSupplierOrCustomers c = partner("111");
     c.supplierOrCustomersName = "Renamed Client";
     ASSERT_TRUE(SSupplierOrCustomersDB().mergeWithSupplierOrCustomers_changeID(
@@ -36,7 +36,7 @@ TEST_F(OrderJournal, ThePurchaseJournalAddsPurchasesAndRowsNameThePartnerAsItIsN
 TEST_F(OrderJournal, MonthStepsCrossYearEndsAndAnEmptyMonthSaysSo) {
     clock_->set(at(2015, 1, 15));
     start();
-    seedHeader(header("111", "2014", "12", "December", "7.50", "4", "120.50"));
+    seedHeader("111", "2014", "12", "December", "7.50", "4", "120.50");
     ASSERT_TRUE(tap("jumpOutItems2Event"));
     // The month shown, its rows, and its quantity, items and amount totals.
     const auto shown = [&] {
