@@ -21,7 +21,7 @@ class CSVExportFromMore : public ExchangeHarness {
         ASSERT_NE(topAs<MoreViewController>(), nullptr);
         ASSERT_TRUE(selectRow("tableView", row));
     }
-    std::string csv() { return readFile(path("Marrowkeeper3.CSV")); }
+    std::string csv() { return ScratchDir::read(path("Marrowkeeper3.CSV")); }
 };
 
 }  // namespace
@@ -54,7 +54,7 @@ TEST_F(CSVExportFromMore, TwoOrdersNewestFirstWithExactBytesAndTheExportMail) {
 
 TEST_F(CSVExportFromMore, ExportsStaySafeInSpreadsheetsAndTheWorkbookIsTypedAndDownloadable) {
     startApp();
-    writeFile(path("Marrowkeeper3.CSV"), "earlier export");
+    ScratchDir::write(path("Marrowkeeper3.CSV"), "earlier export");
     // An empty ledger: nothing to export by either row, and the file is left alone.
     ASSERT_TRUE(tap("jumpMoreItems2Event"));
     for (int row : {1, 2}) {

@@ -152,9 +152,9 @@ TEST_F(MailFlow, AddressListsAndAttachmentNames) {
 }
 
 TEST_F(MailFlow, MailSettingsFromTheFileWithTheEnvironmentWinningKeyByKey) {
-    writeFile(path("mail-settings.conf"),
-              "# comment\n\n MARROWKEEPER_SMTP_URL = smtp://f:25 \r\n"
-              "MARROWKEEPER_SMTP_USER=me@example.com\nnonsense\n");
+    ScratchDir::write(path("mail-settings.conf"),
+                      "# comment\n\n MARROWKEEPER_SMTP_URL = smtp://f:25 \r\n"
+                      "MARROWKEEPER_SMTP_USER=me@example.com\nnonsense\n");
     EnvGuard env;
     env.set("MARROWKEEPER_SMTP_USER", "env@example.com");
     const MailSettings s = MailSettings::load();
