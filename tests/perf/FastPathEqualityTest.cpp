@@ -26,6 +26,7 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "tests/sql/ScratchDir.h"
 #include "tests/support/AppHarness.h"
 #include "widgets/ScreenParts.h"
 
@@ -48,20 +49,13 @@ std::string cells(TableRow& row, std::initializer_list<const char*> ids) {
 class FastPaths : public AppHarness {
   protected:
     // The generated ledger is made once and copied for each case.
-    static std::string& templateDir() {
-        static std::string dir;
-        return dir;
-    }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        if (!templateDir().empty()) std::filesystem::remove_all(templateDir(), ec);
-        templateDir().clear();
-    }
+    static inline ScratchDir templateDir;
 
     void SetUp() override {
         AppHarness::SetUp();
-        const std::string file = dataDir_ + "/voice.sqlite";
-        if (templateDir().empty()) {
+        const std::string file = dataDir_ + "/voice.sqlite",
+                          made = templateDir.file("voice.sqlite");
+        if (!std::filesystem::exists(made)) {
             // Enough orders that each of the last months holds many of both kinds.
             LedgerParams p = LedgerParams::small();
             p.orders = 1500;
@@ -71,12 +65,9 @@ class FastPaths : public AppHarness {
             ASSERT_TRUE(LedgerGenerator(p).generate(*lastDay));
             addLargeSums();
             SDBManager::close();
-            char tmpl[] = "/tmp/mk-perf-ledger-XXXXXX";
-            ASSERT_NE(mkdtemp(tmpl), nullptr);
-            templateDir() = tmpl;
-            std::filesystem::copy_file(file, templateDir() + "/voice.sqlite");
+            std::filesystem::copy_file(file, made);
         } else {
-            std::filesystem::copy_file(templateDir() + "/voice.sqlite", file);
+            std::filesystem::copy_file(made, file);
         }
         addOddities();
         start();
