@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "app/ScreenFactory.h"
@@ -420,12 +419,11 @@ TEST_F(FastPaths, DamagedPagesShowTheFailureNeverPartOfAFigureOrList) {
     std::filesystem::copy_file(file, kept);
     for (const auto& [first, last] : damages) {
         SCOPED_TRACE("pages " + std::to_string(first) + " to " + std::to_string(last - 1));
-        std::filesystem::copy_file(kept, file, std::filesystem::copy_options::overwrite_existing);
-        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-        const std::string garbage((last - first) * pageSize, '\xA5');
-        f.seekp(static_cast<std::streamoff>((first - 1) * pageSize));
-        ASSERT_TRUE(f.write(garbage.data(), static_cast<std::streamsize>(garbage.size())));
-        f.close();
+        std::string bytes = ScratchDir::read(kept);
+        ASSERT_EQ(bytes.size(), pages * pageSize);
+        bytes.replace((first - 1) * pageSize, (last - first) * pageSize, (last - first) * pageSize,
+                      '\xA5');
+        ScratchDir::write(file, bytes);
         start();
         const auto damaged = looks();
         ASSERT_EQ(damaged.size(), healthy.size());
