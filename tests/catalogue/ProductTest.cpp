@@ -206,7 +206,7 @@ TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
 
 TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     addProduct("Hammer", "5");
-    makeStoreReadOnly();
+    exec("PRAGMA query_only = ON");  // every later write fails while reads go on working
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     ASSERT_TRUE(setText("productNameText", "Saw"));
     ASSERT_TRUE(setText("productUnitsText", "box"));
