@@ -80,6 +80,7 @@ const Figure kFigures[] = {
     {"start-up to first dashboard", "startup/app", nullptr, 0, 200},
     {"backup of the ledger (checked)", "backup/make", nullptr, 0, 1000},
     {"restore from a backup", "backup/restore", nullptr, 0, 0},
+    {"restore: the swap under the app lock", "backup/swap", nullptr, 0, 0},
 };
 
 void printSummary(const std::map<std::string, double>& ms, long rssKb, const BarPressMemory& bar,

@@ -18,8 +18,10 @@
 #include <regex>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "Tools/SQL/SQLDatabase.h"
+#include "platform/InstanceLock.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerIndexes.h"
 #include "storage/Records.h"
@@ -147,6 +149,18 @@ std::optional<int64_t> countOrders(const std::string& file) {
     return db ? countOrders(db.get()) : std::nullopt;
 }
 
+// The file change counter of an SQLite database (bytes 24-27 of its header), which every
+// transaction that writes the file moves on; absent when it cannot be read.
+std::optional<uint32_t> changeCounter(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    unsigned char b[4];
+    const bool read = ::pread(fd, b, sizeof b, 24) == sizeof b;
+    ::close(fd);
+    if (!read) return std::nullopt;
+    return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+}
+
 // Which table lacks which column of its record, or null when none does.
 template <class R>
 std::optional<std::string> missingColumn(sqlite3* db) {
@@ -261,7 +275,24 @@ bool copyChecked(const std::string& ledger, const std::string& temp, bool requir
     return true;
 }
 
-// Copies a candidate to `staging` and adds the ledger's indexes there; null on success.
+// Copies the ledger's bytes to `temp` and syncs them: the copy of a file SQLite cannot read.
+bool copyBytes(const std::string& ledger, const std::string& temp, Outcome& out) {
+    std::error_code ec;
+    const int e = fs::copy_file(ledger, temp, fs::copy_options::overwrite_existing, ec)
+                      ? syncPath(temp, false)
+                      : ec.value();
+    if (e == 0) {
+        out = failure(out.kind, "", "");
+        return true;
+    }
+    out = failure(out.kind, writeReason(SQLITE_IOERR, e),
+                  "cannot copy " + ledger + " to " + temp + ": " + std::strerror(e));
+    fs::remove(temp, ec);
+    return false;
+}
+
+// Copies a candidate to `staging`, adds the ledger's indexes there and syncs it; null on
+// success.
 std::optional<std::string> stage(const std::string& candidate, const std::string& staging) {
     std::string error;
     Connection from = open(candidate, SQLITE_OPEN_READONLY, &error);
@@ -274,11 +305,16 @@ std::optional<std::string> stage(const std::string& candidate, const std::string
     if (const int rc = copyDatabase(from.get(), to.get(), false); rc != SQLITE_OK)
         return sqliteMessage(to.get(), rc);
     to.reset();
-    SQLDatabase db(staging);
-    if (!db.open()) return "cannot open " + staging;
-    sqlite3_exec(db.sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr,
-                 nullptr, nullptr);
-    if (!createLedgerIndexes(db)) return "cannot add the indexes";
+    {
+        SQLDatabase db(staging);
+        if (!db.open()) return "cannot open " + staging;
+        sqlite3_exec(db.sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF",
+                     nullptr, nullptr, nullptr);
+        if (!createLedgerIndexes(db)) return "cannot add the indexes";
+    }
+    // Whole on disk before it can take the ledger's place.
+    if (const int e = syncPath(staging, false); e != 0)
+        return "cannot sync " + staging + ": " + std::strerror(e);
     return std::nullopt;
 }
 
@@ -329,7 +365,9 @@ bool newerFirst(const LedgerBackup::Entry& a, const LedgerBackup::Entry& b) {
 }  // namespace
 
 LedgerBackup::LedgerBackup(const std::string& documentsDir)
-    : ledger_(documentsDir + "/voice.sqlite"), folder_(documentsDir + "/Backups") {}
+    : documents_(documentsDir),
+      ledger_(documentsDir + "/voice.sqlite"),
+      folder_(documentsDir + "/" + kFolderName) {}
 
 std::string LedgerBackup::stampOf(Clock::TimePoint t) {
     return ConstParameterAndMethod::format(t, "yyyyMMddHHmmss");
@@ -353,17 +391,24 @@ Outcome LedgerBackup::makeBackupLocked(Kind kind, const std::string& stamp, bool
                        "cannot make the folder " + folder_ + ": " +
                            (ec ? ec.message() : "a file of that name is in the way"));
     }
-    // Copies cut short by a crash leave temporary files; clear the old ones.
+    // Copies, uploads and restores cut short by a crash leave temporary files; clear the
+    // old ones.
     const auto now = fs::file_time_type::clock::now();
-    for (const auto& f : fs::directory_iterator(folder_, ec)) {
-        const std::string name = f.path().filename().string();
-        std::error_code tec;
-        if (name.rfind(kTempPrefix, 0) == 0 && now - f.last_write_time(tec) > kLeftoverAge && !tec)
-            fs::remove(f.path(), tec);
+    for (const auto& dir : {folder_, documents_}) {
+        for (const auto& f : fs::directory_iterator(dir, ec)) {
+            const std::string name = f.path().filename().string();
+            std::error_code tec;
+            if (name.rfind(kTempPrefix, 0) == 0 && now - f.last_write_time(tec) > kLeftoverAge &&
+                !tec)
+                fs::remove(f.path(), tec);
+        }
     }
 
     const std::string temp = tempName(folder_);
-    if (!copyChecked(ledger_, temp, requireSound, out)) return out;
+    // A ledger SQLite cannot copy is kept byte for byte when it is to be replaced.
+    if (!copyChecked(ledger_, temp, requireSound, out) &&
+        (requireSound || !copyBytes(ledger_, temp, out)))
+        return out;
 
     // The next free sequence number of this second; RENAME_NOREPLACE settles a race with
     // another process.
@@ -476,58 +521,129 @@ Outcome LedgerBackup::checkCandidate(const std::string& file) {
     return ok;
 }
 
+std::string LedgerBackup::temporaryPath() const {
+    return tempName(documents_);
+}
+
+LedgerBackup::PreparedRestore::PreparedRestore(PreparedRestore&& other) noexcept {
+    *this = std::move(other);
+}
+
+LedgerBackup::PreparedRestore& LedgerBackup::PreparedRestore::operator=(
+    PreparedRestore&& other) noexcept {
+    if (this != &other) {
+        const TempFile old{std::exchange(staging_, std::exchange(other.staging_, {}))};
+        outcome_ = std::move(other.outcome_);
+        stamp_ = std::move(other.stamp_);
+        keptVersion_ = other.keptVersion_;
+    }
+    return *this;
+}
+
+LedgerBackup::PreparedRestore::~PreparedRestore() {
+    const TempFile staged{staging_};
+}
+
+LedgerBackup::PreparedRestore LedgerBackup::prepareRestore(const std::string& file,
+                                                           const std::string& stamp) {
+    const Kind kind = Kind::BeforeRestore;
+    std::lock_guard lock(serialised());
+    PreparedRestore p;
+    p.stamp_ = stamp;
+    auto refuse = [&p](Outcome why) {
+        const TempFile staged{std::exchange(p.staging_, {})};
+        p.outcome_ = std::move(why);
+        return std::move(p);
+    };
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return refuse(failure(kind, "KLRestoreNotADatabase", file + " is not a file"));
+    if (static_cast<uint64_t>(st.st_size) > kMaxCandidateBytes)
+        return refuse(failure(kind, "KLRestoreTooLarge", file + " is larger than 2 GiB"));
+    std::error_code ec;
+    if (fs::equivalent(file, ledger_, ec))
+        return refuse(failure(kind, "KLRestoreFailed", file + " is the ledger itself"));
+    Outcome out = checkCandidate(file);
+    if (!out.ok) return refuse(out);
+
+    // Staged beside the ledger, so that the commit is one rename within one file system.
+    p.staging_ = temporaryPath();
+    if (auto problem = stage(file, p.staging_))
+        return refuse(failure(kind, "KLRestoreFailed", "cannot prepare " + file + ": " + *problem));
+
+    if (fs::exists(ledger_, ec)) {
+        p.keptVersion_ = changeCounter(ledger_);
+        const Outcome kept = makeBackupLocked(kind, stamp, false);
+        if (!kept.ok) {
+            return refuse(failure(kind, "KLRestoreFailed",
+                                  "cannot keep a copy of the current ledger: " + kept.detail));
+        }
+        out.name = kept.name;
+    }
+    p.outcome_ = out;
+    return p;
+}
+
+Outcome LedgerBackup::commitRestore(PreparedRestore& p) {
+    const Kind kind = Kind::BeforeRestore;
+    if (!p.outcome_.ok || p.staging_.empty())
+        return p.outcome_.ok ? failure(kind, "KLRestoreFailed", "nothing staged") : p.outcome_;
+    std::lock_guard lock(serialised());
+    Outcome out = p.outcome_;
+    std::error_code ec;
+    // The write lock, held until the file is replaced: no one writes what is about to be
+    // replaced, and a transaction a crash left in the journal is rolled back first. Readers
+    // may go on, the copy below among them.
+    Connection guard;
+    if (fs::exists(ledger_, ec)) {
+        std::string error;
+        guard = open(ledger_, SQLITE_OPEN_READWRITE, &error);
+        if (guard)
+            sqlite3_busy_timeout(guard.get(),
+                                 static_cast<int>(kBusyLimit / std::chrono::milliseconds(1)));
+        const int rc = guard
+                           ? sqlite3_exec(guard.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)
+                           : SQLITE_CANTOPEN;
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            return failure(kind, "KLRestoreFailed",
+                           ledger_ + " is being written by another program");
+        // A file SQLite cannot read as a database has no one to wait for.
+        if (rc != SQLITE_OK) guard.reset();
+        if (changeCounter(ledger_) != p.keptVersion_) {
+            // Written since it was kept: keep it as it is now, instead of the older copy.
+            const Outcome kept = makeBackupLocked(kind, p.stamp_, false);
+            if (!kept.ok) {
+                return failure(kind, "KLRestoreFailed",
+                               "cannot keep a copy of the current ledger: " + kept.detail);
+            }
+            if (!out.name.empty()) fs::remove(folder_ + "/" + out.name, ec);
+            out.name = p.outcome_.name = kept.name;
+            p.keptVersion_ = changeCounter(ledger_);
+        }
+    }
+    if (::rename(p.staging_.c_str(), ledger_.c_str()) != 0) {
+        return failure(kind, "KLRestoreFailed",
+                       "cannot replace " + ledger_ + ": " + std::strerror(errno));
+    }
+    p.staging_.clear();
+    if (const int e = syncPath(documents_, true); e != 0) {
+        // In place but perhaps not yet on disk; the file itself is whole.
+        std::fprintf(stderr, "marrowkeeper: cannot sync %s: %s\n", documents_.c_str(),
+                     std::strerror(e));
+    }
+    out.ok = true;
+    return out;
+}
+
+Outcome LedgerBackup::restoreFromFile(const std::string& file, const std::string& stamp) {
+    PreparedRestore prepared = prepareRestore(file, stamp);
+    return prepared.outcome().ok ? commitRestore(prepared) : prepared.outcome();
+}
+
 Outcome LedgerBackup::restoreFromBackup(const std::string& name, const std::string& stamp) {
     const auto path = pathOf(name);
     if (!path) return failure(Kind::BeforeRestore, "KLRestoreUnknownBackup", "no backup " + name);
     return restoreFromFile(*path, stamp);
-}
-
-Outcome LedgerBackup::restoreFromFile(const std::string& file, const std::string& stamp) {
-    const Kind kind = Kind::BeforeRestore;
-    std::lock_guard lock(serialised());
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return failure(kind, "KLRestoreNotADatabase", file + " is not a file");
-    if (static_cast<uint64_t>(st.st_size) > kMaxCandidateBytes)
-        return failure(kind, "KLRestoreTooLarge", file + " is larger than 2 GiB");
-    std::error_code ec;
-    if (fs::equivalent(file, ledger_, ec))
-        return failure(kind, "KLRestoreFailed", file + " is the ledger itself");
-    Outcome out = checkCandidate(file);
-    if (!out.ok) return out;
-
-    // The candidate is staged beside the backups and given the indexes start-up adds, so
-    // that replacing the ledger is the last step, and a single transaction.
-    fs::create_directories(folder_, ec);
-    const TempFile staging{tempName(folder_)};
-    if (auto problem = stage(file, staging.path))
-        return failure(kind, "KLRestoreFailed", "cannot prepare " + file + ": " + *problem);
-
-    if (fs::exists(ledger_, ec)) {
-        const Outcome kept = makeBackupLocked(kind, stamp, false);
-        if (!kept.ok) {
-            return failure(kind, "KLRestoreFailed",
-                           "cannot keep a copy of the current ledger: " + kept.detail);
-        }
-        out.name = kept.name;
-    }
-
-    std::string error;
-    Connection from = open(staging.path, SQLITE_OPEN_READONLY, &error);
-    Connection to =
-        from ? open(ledger_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &error) : nullptr;
-    if (!to) return failure(kind, "KLRestoreFailed", "cannot open for the restore: " + error);
-    // The app may be between statements on the ledger; wait for it a bounded time.
-    sqlite3_busy_timeout(to.get(), static_cast<int>(kBusyLimit / std::chrono::milliseconds(1)));
-    // One step: the whole ledger is replaced in one transaction of the live file, whose
-    // journal undoes a half-done copy at the next open after a crash.
-    const int rc = copyDatabase(from.get(), to.get(), false);
-    if (rc != SQLITE_OK) {
-        return failure(kind, "KLRestoreFailed",
-                       "cannot copy " + file + " into the ledger: " + sqliteMessage(to.get(), rc));
-    }
-    out.ok = true;
-    return out;
 }
 
 Outcome LedgerBackup::backupTo(const std::string& file) {
@@ -557,8 +673,21 @@ int backupLedgerTo(const std::string& dataDir, const std::string& file, std::ost
 }
 
 int restoreLedgerFrom(const std::string& dataDir, const std::string& file, std::ostream& log) {
+    // The folder is held meanwhile: no app starts on it, and none may be running.
+    InstanceLock lock(dataDir);
+    if (lock.state() != InstanceLock::State::Owned) {
+        log << "marrowkeeper: restore refused: "
+            << (lock.state() == InstanceLock::State::HeldByOther
+                    ? "the app is running on " + dataDir + "; stop it first"
+                    : lock.error())
+            << "\n";
+        return 1;
+    }
     LedgerBackup backup(dataDir);
     const auto out = backup.restoreFromFile(file);
+    // A ledger restored is whole: the next start need not check it. Otherwise the folder
+    // stays marked as it was found.
+    if (out.ok || !lock.previousRunEndedUncleanly()) lock.markCleanExit();
     if (!out.ok) {
         log << "marrowkeeper: restore refused: " << out.detail << "\n";
         return 1;

@@ -40,6 +40,7 @@ class LedgerBackup {
         std::string detail;     // on failure: what went wrong, in English, for standard error
     };
 
+    static constexpr const char* kFolderName = "Backups";  // in the documents directory
     static constexpr size_t kKeptAutomatic = 14;
     static constexpr uint64_t kMaxCandidateBytes = uint64_t{2} << 30;  // 2 GiB
 
@@ -74,16 +75,45 @@ class LedgerBackup {
     // PRAGMA integrity_check and hold the five ledger tables with all their columns.
     static Outcome checkCandidate(const std::string& file);
 
-    // Replaces the ledger by a candidate file, all or nothing. Refused (nothing changes) when
-    // the file is larger than kMaxCandidateBytes, fails checkCandidate, or the current ledger
-    // cannot first be kept as a BeforeRestore backup (kept even when it is damaged: it is the
-    // only copy of what is replaced). The copy goes into the live file in one SQLite
-    // transaction, so a crash leaves the old ledger or the new one, whole. Connections open
-    // on the ledger, the app's included, see the new content at their next statement; the
-    // indexes start-up adds are made. The caller makes sure no other process uses the ledger.
+    // A restore made ready to commit: the candidate checked and staged. Removes the staged
+    // copy when it goes uncommitted.
+    class PreparedRestore {
+      public:
+        PreparedRestore() = default;
+        PreparedRestore(PreparedRestore&& other) noexcept;
+        PreparedRestore& operator=(PreparedRestore&& other) noexcept;
+        ~PreparedRestore();
+        // !ok: refused or failed, nothing changed and nothing is left to commit.
+        const Outcome& outcome() const { return outcome_; }
+
+      private:
+        friend class LedgerBackup;
+        Outcome outcome_;
+        std::string staging_;                  // the staged candidate, beside the ledger
+        std::string stamp_;                    // of the copy of the ledger it replaces
+        std::optional<uint32_t> keptVersion_;  // the ledger's change counter when kept
+    };
+
+    // Replaces the ledger by a candidate file, all or nothing, in two steps, so that a
+    // caller serving the ledger is held up only by the second. prepareRestore does the slow
+    // part while the ledger stays in use: it refuses (nothing changes) a file larger than
+    // kMaxCandidateBytes or failing checkCandidate, stages a synced copy of the candidate
+    // with the indexes start-up adds beside the ledger, and keeps the current ledger as a
+    // BeforeRestore backup (even a damaged one: it is the only copy of what is replaced).
+    PreparedRestore prepareRestore(const std::string& file, const std::string& stamp = nowStamp());
+    // Puts the staged copy in the ledger's place with one rename, so a crash leaves the old
+    // ledger or the new one, whole; the ledger changed since it was kept is kept again
+    // first. Refused while another connection writes the ledger. Connections left open on
+    // the ledger would go on reading the replaced file: the caller closes its own first and
+    // makes sure no other process uses the ledger.
+    Outcome commitRestore(PreparedRestore& prepared);
+    // Both steps at once; from a listed backup (any other name is refused) or any file.
     Outcome restoreFromFile(const std::string& file, const std::string& stamp = nowStamp());
-    // The same from a listed backup; any other name is refused.
     Outcome restoreFromBackup(const std::string& name, const std::string& stamp = nowStamp());
+
+    // A new name for a temporary file beside the ledger (an upload, a staged restore). One
+    // left behind by a crash is removed by a later backup once it is an hour old.
+    std::string temporaryPath() const;
 
     // A checked backup of the ledger to any file, replaced atomically when it exists (the
     // command line's --backup-to). Works while the app runs on the ledger: it reads through
@@ -95,13 +125,14 @@ class LedgerBackup {
     std::vector<Entry> entries(bool withOrders) const;
     void pruneAutomatic();
 
+    std::string documents_;
     std::string ledger_;
     std::string folder_;
 };
 
-// The command line on the ledger of a data folder, for main: --backup-to FILE and
-// --restore-from FILE. 0 on success; otherwise 1 and one line on `log` saying why. A restore
-// reports on `log` where the replaced ledger is kept. The caller of a restore first makes
-// sure no app runs on the folder (its instance lock).
+// The command line on the ledger of an existing data folder, for main: --backup-to FILE and
+// --restore-from FILE. 0 on success; otherwise 1 and one line on `log` saying why. A backup
+// works while the app runs on the folder; a restore is refused then (the folder's instance
+// lock tells), and reports on `log` where the replaced ledger is kept.
 int backupLedgerTo(const std::string& dataDir, const std::string& file, std::ostream& log);
 int restoreLedgerFrom(const std::string& dataDir, const std::string& file, std::ostream& log);

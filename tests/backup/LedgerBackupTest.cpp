@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "bench/LedgerGenerator.h"
+#include "platform/InstanceLock.h"
 #include "storage/BackupWorker.h"
 #include "storage/LedgerBackup.h"
 #include "tests/sql/ScratchDir.h"
@@ -125,17 +126,12 @@ TEST_F(Backups, AutomaticPolicyAndWorker) {
     query(ledger, "DELETE FROM SUserCommodity");
     EXPECT_FALSE(backup.automaticBackupDue("20990101000000"));  // no orders
 
-    // The worker: an automatic backup of an empty ledger is not due; a manual one is made.
+    // The worker: an automatic backup of an empty ledger is not due (the backup screen's
+    // tests make manual ones).
     BackupWorker worker(dir.path());
     ASSERT_TRUE(worker.startAutomatic());
     worker.wait();
     EXPECT_FALSE(worker.takeOutcome());
-    ASSERT_TRUE(worker.startManual());
-    worker.wait();
-    const auto outcome = worker.takeOutcome();
-    ASSERT_TRUE(outcome && outcome->ok);
-    EXPECT_EQ(names().front(), outcome->name);
-    EXPECT_FALSE(worker.takeOutcome());  // handed out once
 }
 
 TEST_F(Backups, FailedBackupLeavesNoFileUnderABackupName) {
@@ -159,19 +155,25 @@ TEST_F(Backups, RestoreBringsBackAnOrderDeletedAfterTheBackup) {
     const auto made = backup.makeBackup(Kind::Automatic, "20150509120000");
     ASSERT_TRUE(made.ok);
     const std::string before = contents(ledger);
-    // The app's connection stays open throughout, as in the running program.
-    auto db = SDBManager::defaultDBManager().dataBase();
-    SUserCommodityDB orders(db);
-    const auto order = orders.findWithUid_limit(std::nullopt, 1).front();
-    ASSERT_TRUE(orders.deleteOrderWithId_primaryKey(order.uid, order.orderPrimaryKeyDate));
+    const auto orders = SUserCommodityDB().findWithUid_limit(std::nullopt, 2);
+    auto deleteOrder = [&](int i) {
+        ASSERT_TRUE(SUserCommodityDB().deleteOrderWithId_primaryKey(
+            orders.at(i).uid, orders.at(i).orderPrimaryKeyDate));
+    };
+    deleteOrder(0);
+    auto prepared = backup.prepareRestore(*backup.pathOf(made.name), "20150509130000");
+    ASSERT_TRUE(prepared.outcome().ok) << prepared.outcome().detail;
+    // Written between the two steps: the copy kept is taken again, and only it is kept.
+    deleteOrder(1);
     const std::string deleted = contents(ledger);
-
-    const auto restored = backup.restoreFromBackup(made.name, "20150509130000");
+    SDBManager::close();  // the app closes its connection for the swap
+    const auto restored = backup.commitRestore(prepared);
     ASSERT_TRUE(restored.ok) << restored.detail;
-    EXPECT_EQ(restored.name, "voice-20150509-130000-before-restore.sqlite");
+    EXPECT_EQ(restored.name, "voice-20150509-130000-2-before-restore.sqlite");
+    EXPECT_EQ(names(), (std::vector<std::string>{restored.name, made.name}));
     EXPECT_EQ(contents(ledger), before);
     EXPECT_EQ(contents(*backup.pathOf(restored.name)), deleted);
-    EXPECT_EQ(orders.findWithUid_limit(std::nullopt, 1).front(), order);
+    EXPECT_EQ(SUserCommodityDB().findWithUid_limit(std::nullopt, 2), orders);
 }
 
 TEST_F(Backups, RefusedCandidatesLeaveTheLedgerByteForByte) {
@@ -197,6 +199,12 @@ TEST_F(Backups, RefusedCandidatesLeaveTheLedgerByteForByte) {
         EXPECT_EQ(outcome.reasonKey, reason) << file << ": " << outcome.detail;
         EXPECT_EQ(ScratchDir::read(ledger), bytes) << file;
     }
+    // The command line's restore while the app runs on the folder: refused before all else.
+    const InstanceLock app(dir.path());
+    std::ostringstream log;
+    EXPECT_EQ(restoreLedgerFrom(dir.path(), lacking, log), 1);
+    EXPECT_NE(log.str().find("the app is running"), std::string::npos) << log.str();
+    EXPECT_EQ(ScratchDir::read(ledger), bytes);
     EXPECT_TRUE(names().empty());  // nothing was replaced, so nothing was kept
 }
 
@@ -222,8 +230,9 @@ TEST_F(Backups, NamesFromOutsideReachNoFile) {
 }
 
 TEST_F(Backups, BackupToWhileAnotherConnectionWritesOrders) {
-    // Each write adds a header and its line in one transaction: a consistent copy holds as
-    // many added headers as added lines.
+    // As the app does, running on the folder: each write adds a header and its line in one
+    // transaction, so a consistent copy holds as many added headers as added lines.
+    const InstanceLock app(dir.path());
     std::atomic<bool> stop{false};
     std::atomic<int> written{0};
     std::thread writer([&] {
