@@ -51,6 +51,10 @@ std::unique_ptr<icu::Calendar> calendarIn(const std::string& zone) {
 }  // namespace
 
 // ------------------------------------------------------------------------------------------
+UploadedFile::~UploadedFile() {
+    if (!path.empty()) std::remove(path.c_str());
+}
+
 ViewNode Widget::describe() const {
     ViewNode node = ViewNode::object();
     node.set("kind", kind()).set("id", id_).set("hidden", hidden).set("caption", caption);
@@ -105,6 +109,10 @@ void TextField::describeInto(ViewNode& node) const {
 
 void Button::describeInto(ViewNode& node) const {
     node.set("title", title).set("image", image).set("action", action).set("style", style);
+}
+
+void FilePicker::describeInto(ViewNode& node) const {
+    node.set("title", title).set("action", action);
 }
 
 void ImageView::describeInto(ViewNode& node) const {
@@ -377,6 +385,15 @@ bool Screen::handleEvent(const UIEvent& e) {
         auto* ew = dynamic_cast<EventWidget*>(findShown(e.id));
         return ew && ew->handle(e);
     }
+    if (t == "file") {
+        auto* picker = dynamic_cast<FilePicker*>(findShown(e.id));
+        if (!picker || !e.file) return false;
+        ActionArgs args;
+        args.widgetId = e.id;
+        args.file = e.file;
+        return perform(picker->action, args);
+    }
+    if (t == "banner") return navigator_ && navigator_->tapBanner();
     if (t == "sheet") {
         if (!sheet_) return false;
         auto sheet = std::move(*sheet_);
@@ -459,7 +476,10 @@ ViewNode Screen::describe() const {
             buttons.push(std::move(b));
         };
         if (!sheet_->destructiveTitle.empty()) addButton(sheet_->destructiveTitle, "destructive");
-        for (const auto& o : sheet_->otherTitles) addButton(o, "default");
+        for (size_t i = 0; i < sheet_->otherTitles.size(); ++i) {
+            const bool destructive = static_cast<int>(i) == sheet_->destructiveOther;
+            addButton(sheet_->otherTitles[i], destructive ? "destructive" : "default");
+        }
         addButton(sheet_->cancelTitle, "cancel");
         ViewNode sn = ViewNode::object();
         sn.set("title", sheet_->title).set("buttons", std::move(buttons));
@@ -585,6 +605,19 @@ void Navigator::removeScreensBetweenRootAndTop() {
     for (auto it = stack_.begin() + 1; it != stack_.end() - 1; ++it)
         removed_.push_back(std::move(*it));
     stack_.erase(stack_.begin() + 1, stack_.end() - 1);
+}
+
+void Navigator::setBanner(std::string text, std::string action, std::function<void()> onTap) {
+    banner_ = std::move(text);
+    bannerAction_ = onTap ? std::move(action) : std::string();
+    bannerTap_ = std::move(onTap);
+}
+
+bool Navigator::tapBanner() {
+    if (banner_.empty() || !bannerTap_) return false;
+    auto tap = bannerTap_;  // may set another banner
+    tap();
+    return true;
 }
 
 std::vector<std::string> Navigator::takeURLsToOpen() {

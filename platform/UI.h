@@ -18,10 +18,22 @@ class Screen;
 class Navigator;
 
 // ---------------------------------------------------------------------------------------
+// A file the user handed to the page, stored by the web layer in a temporary file that is
+// removed when the last holder lets go of it.
+struct UploadedFile {
+    std::string path;  // empty when refused
+    uint64_t bytes = 0;
+    bool refused = false;  // larger than the web layer takes: nothing was stored
+    UploadedFile() = default;
+    UploadedFile(const UploadedFile&) = delete;
+    UploadedFile& operator=(const UploadedFile&) = delete;
+    ~UploadedFile();
+};
+
 // Events posted by the page, already decoded.
 struct UIEvent {
     std::string type;    // tap, row, text, return, date, segment, sheet, alert, chart, mail,
-                         // background
+                         // background, banner; file (made by the web layer from an upload)
     std::string id;      // the widget's property name
     std::string action;  // the operation name (tap, row buttons, mail choice)
     int row = -1;        // table row, pop-up list row (-1: cancel), row button's row
@@ -32,11 +44,13 @@ struct UIEvent {
     std::string replacement;
     std::string value;  // date "YYYY-MM-DD"; chart event kind: enter, leave, leaveChart, select
     std::map<std::string, std::string> fields;  // mail: to, subject, body
+    std::shared_ptr<UploadedFile> file;         // file
 };
 
 struct ActionArgs {
     int row = -1;  // for buttons inside table rows
     std::string widgetId;
+    std::shared_ptr<UploadedFile> file;  // for a file picker
 };
 
 // ---------------------------------------------------------------------------------------
@@ -117,6 +131,18 @@ class ImageView : public Widget {
     using Widget::Widget;
     const char* kind() const override { return "image"; }
     std::string image;
+
+  protected:
+    void describeInto(ViewNode& node) const override;
+};
+
+// A row that lets the user pick a file; the picked file's upload runs `action` with it.
+class FilePicker : public Widget {
+  public:
+    using Widget::Widget;
+    const char* kind() const override { return "file"; }
+    std::string title;
+    std::string action;
 
   protected:
     void describeInto(ViewNode& node) const override;
@@ -207,6 +233,9 @@ struct ActionSheet {
     std::string cancelTitle;
     std::string destructiveTitle;  // empty: none
     std::vector<std::string> otherTitles;
+    // One of the others drawn as destructive (-1: none), for a sheet whose destructive
+    // button is not the first.
+    int destructiveOther = -1;
     // Index order: the destructive button first (when there is one), then the others,
     // then cancel.
     std::function<void(int index)> onClick;
@@ -321,6 +350,12 @@ class Screen {
     // Extra content for describe() (widgets with their own drawing add nothing here).
     virtual void describeExtra(ViewNode& /*node*/) const {}
 
+    // Work that would hold up the user (a backup, the checks of a restore) runs off the
+    // app's thread; this takes in what has finished. Run on the top screen on the app's
+    // thread before each answer to the page. True while such work goes on: the page then
+    // asks again shortly.
+    virtual bool checkBackgroundWork() { return false; }
+
   private:
     friend class Navigator;
     Widget* findShown(const std::string& id) const;
@@ -389,9 +424,13 @@ class Navigator {
     // Destroys the screens removed since the last drain.
     void drain() { removed_.clear(); }
 
-    // A text shown above every screen for as long as it is set ("": none).
-    void setBanner(std::string text) { banner_ = std::move(text); }
+    // A text shown above every screen for as long as it is set ("": none). With `onTap`, a
+    // tap on it runs that (the page's control carries `action`).
+    void setBanner(std::string text, std::string action = "", std::function<void()> onTap = {});
     const std::string& banner() const { return banner_; }
+    const std::string& bannerAction() const { return bannerAction_; }
+    // False when the banner leads nowhere.
+    bool tapBanner();
 
     // Links the page should open in a new tab (the store link).
     void openURL(const std::string& url) { urls_.push_back(url); }
@@ -408,4 +447,6 @@ class Navigator {
     uint64_t sequence_ = 0;
     std::vector<std::string> urls_;
     std::string banner_;
+    std::string bannerAction_;
+    std::function<void()> bannerTap_;
 };
