@@ -1,5 +1,6 @@
 #include "web/Server.h"
 
+#include <fcntl.h>
 #include <httplib.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/UI.h"
+#include "storage/LedgerBackup.h"
 #include "web/EventDecoder.h"
 #include "web/ViewJson.h"
 
@@ -146,6 +148,17 @@ std::optional<std::string> documentName(const std::string& url) {
     return name;
 }
 
+// The name of the backup a "file://" link names in the backup folder.
+std::optional<std::string> backupName(const std::string& url) {
+    if (url.rfind("file://", 0) != 0) return std::nullopt;
+    const std::string path = percentDecode(url.substr(7));
+    const std::string dir = LedgerBackup(DocumentsDirectory::path()).folder() + "/";
+    if (path.size() <= dir.size() || path.compare(0, dir.size(), dir) != 0) return std::nullopt;
+    std::string name = path.substr(dir.size());
+    if (name.find('/') != std::string::npos) return std::nullopt;
+    return name;
+}
+
 std::string documentType(const std::string& name) {
     const std::string ext = lower(name.substr(std::min(name.rfind('.'), name.size())));
     if (ext == ".xlsx") return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
@@ -166,6 +179,19 @@ std::string queryValue(const std::string& s) {
         }
     }
     return out;
+}
+
+// A body refused before it is read is still read, and dropped, up to this size, so that a
+// client still sending it gets the answer; a larger one is left unread and its connection
+// closed.
+constexpr long long kMaxDroppedBytes = 16 << 20;
+
+// Drops a refused body; false when it was left unread.
+bool dropBody(const Request& req, const BodyReader& body) {
+    const auto declared = parseInteger(req.header("content-length"));
+    if (declared && *declared > kMaxDroppedBytes) return false;
+    long long read = 0;
+    return body([&read](const char*, size_t n) { return (read += n) <= kMaxDroppedBytes; });
 }
 
 // Whether arrays and objects nest at most `limit` deep, brackets inside strings aside.
@@ -271,7 +297,8 @@ WebServer::WebServer(Navigator& navigator, std::mutex& appMutex)
     for (const auto& [k, v] : securityHeaders()) fixed.emplace(k, v);
     // Also covers the answers the HTTP library writes itself (413, bad request lines).
     svr.set_default_headers(fixed);
-    svr.set_payload_max_length(kMaxBodyBytes);
+    // Bodies are read by the handlers below, which stop at kMaxBodyBytes but for uploads.
+    svr.set_payload_max_length(kMaxUploadBytes);
     // Answers go out as header and body writes; without this the second waits for the
     // browser's delayed acknowledgement, some 40 ms on every request.
     svr.set_tcp_nodelay(true);
@@ -283,29 +310,78 @@ WebServer::WebServer(Navigator& navigator, std::mutex& appMutex)
     svr.set_keep_alive_timeout(2);
     svr.set_keep_alive_max_count(100);
 
-    auto adapter = [this](const httplib::Request& in, httplib::Response& out) {
+    auto request = [](const httplib::Request& in) {
         Request req;
         req.method = in.method;
         req.path = in.path;
         for (const auto& [k, v] : in.params) req.params.emplace(k, v);
         for (const auto& [k, v] : in.headers) req.headers.emplace(lower(k), v);
-        req.body = in.body;
-        Response res = handle(req);
+        return req;
+    };
+    auto respond = [](Response res, httplib::Response& out) {
         out.status = res.status;
         for (const auto& [k, v] : res.headers) {
             bool isFixed = std::any_of(securityHeaders().begin(), securityHeaders().end(),
                                        [&](const auto& h) { return h.first == k; });
             if (!isFixed) out.set_header(k.c_str(), v);
         }
+        if (res.stream) {
+            auto stream = std::move(res.stream);
+            out.set_content_provider(
+                res.streamBytes, res.contentType,
+                [stream](size_t offset, size_t length, httplib::DataSink& sink) {
+                    char buffer[1 << 16];
+                    stream->seekg(static_cast<std::streamoff>(offset));
+                    stream->read(buffer,
+                                 static_cast<std::streamsize>(std::min(length, sizeof buffer)));
+                    return stream->gcount() > 0 && sink.write(buffer, stream->gcount());
+                });
+            return;
+        }
         // What set_content does, without copying the body.
         out.body = std::move(res.body);
         out.set_header("Content-Type", res.contentType);
     };
+    auto adapter = [this, request, respond](const httplib::Request& in, httplib::Response& out) {
+        respond(handle(request(in)), out);
+    };
+    // Requests with a body: read here, so that a body past its limit is refused as soon as
+    // that is known instead of being held in memory first.
+    auto withBody = [this, request, respond](const httplib::Request& in, httplib::Response& out,
+                                             const httplib::ContentReader& reader) {
+        Request req = request(in);
+        const BodyReader body = [&reader](const std::function<bool(const char*, size_t)>& sink) {
+            return reader([&sink](const char* data, size_t n) { return sink(data, n); });
+        };
+        bool closeAfter = false;
+        if (req.method == "POST" && req.path == "/api/upload") {
+            respond(upload(req, body, &closeAfter), out);
+        } else if (const auto declared = parseInteger(req.header("content-length"));
+                   declared && *declared > static_cast<long long>(kMaxBodyBytes)) {
+            closeAfter = !dropBody(req, body);
+            respond(plain(413, "request too large"), out);
+        } else {
+            bool tooLarge = false;
+            const bool whole = body([&](const char* data, size_t n) {
+                tooLarge = req.body.size() + n > kMaxBodyBytes;
+                if (!tooLarge) req.body.append(data, n);
+                return !tooLarge;
+            });
+            closeAfter = !whole;
+            respond(tooLarge ? plain(413, "request too large")
+                    : whole  ? handle(req)
+                             : plain(400, "bad request"),
+                    out);
+        }
+        // What is left of a body nobody reads must not be taken for the next request.
+        if (closeAfter) out.set_header("Connection", "close");
+    };
     svr.Get(".*", adapter);
-    svr.Post(".*", adapter);
-    svr.Put(".*", adapter);
+    svr.Post(".*", withBody);
+    svr.Put(".*", withBody);
+    svr.Delete(".*", withBody);
     svr.Delete(".*", adapter);
-    svr.Patch(".*", adapter);
+    svr.Patch(".*", withBody);
     svr.Options(".*", adapter);
     svr.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) {
@@ -418,6 +494,7 @@ Response WebServer::route(const Request& req) {
         if (req.path == "/api/view") return view(req.header("host"));
         if (req.path == "/api/attachment") return attachment(req);
         if (req.path == "/api/document") return document(req);
+        if (req.path == "/api/backup") return backup(req);
     } else {
         return plain(405, "method not allowed");
     }
@@ -428,6 +505,10 @@ Response WebServer::view(const std::string& host) {
     std::lock_guard<std::mutex> lock(appMutex_);
     Screen* top = navigator_.top();
     if (!top) return errorJson(503, "no screen");
+    // Finished background work may change the screen, or replace every screen.
+    const bool pending = top->checkBackgroundWork();
+    navigator_.drain();
+    top = navigator_.top();
     // Written straight from the view tree: this answer follows every event.
     Response r;
     r.contentType = "application/json; charset=utf-8";
@@ -453,13 +534,18 @@ Response WebServer::view(const std::string& host) {
         if (auto name = documentName(url)) {
             offeredDocuments_.insert(*name);
             appendJsonString(out, "http://" + host + "/api/document?name=" + queryValue(*name));
+        } else if (auto backup = backupName(url)) {
+            appendJsonString(out, "http://" + host + "/api/backup?name=" + queryValue(*backup));
         } else {
             appendJsonString(out, url);
         }
     }
     out += "],\"banner\":";
     appendJsonString(out, navigator_.banner());
-    out += '}';
+    out += ",\"bannerAction\":";
+    appendJsonString(out, navigator_.bannerAction());
+    // The page asks again shortly while work goes on that will change what it shows.
+    out += pending ? ",\"pending\":true}" : ",\"pending\":false}";
     return r;
 }
 
@@ -536,6 +622,90 @@ Response WebServer::document(const Request& req) {
     r.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     r.headers.emplace_back("Content-Disposition", contentDisposition(name));
     return r;
+}
+
+Response WebServer::backup(const Request& req) {
+    // Only a backup the folder lists, by its name alone: nothing else of the page's request
+    // reaches the file system.
+    const auto path = LedgerBackup(DocumentsDirectory::path()).pathOf(req.param("name"));
+    auto in = path ? std::make_shared<std::ifstream>(*path, std::ios::binary) : nullptr;
+    if (!in || !in->seekg(0, std::ios::end)) return plain(404, "no such backup");
+    Response r;
+    r.contentType = "application/vnd.sqlite3";
+    r.streamBytes = static_cast<uint64_t>(in->tellg());
+    r.stream = std::move(in);
+    r.headers.emplace_back("Content-Disposition", contentDisposition(req.param("name")));
+    return r;
+}
+
+Response WebServer::upload(const Request& req, const BodyReader& body, bool* closeAfter) {
+    Response refused;
+    if (!hostAllowed(req.header("host"))) {
+        refused = plain(403, "forbidden host");
+    } else if (!authorised(req)) {
+        refused = plain(403, "missing or wrong access token");
+    } else if (!req.header("origin").empty() && !originAllowed(req.header("origin"))) {
+        refused = plain(403, "foreign origin");
+    } else if (lower(req.header("content-type")) != "application/octet-stream") {
+        refused = plain(415, "content type must be application/octet-stream");
+    } else if (!parseInteger(req.param("serial")) || req.param("id").empty()) {
+        refused = errorJson(400, "an upload names the screen's serial and the file picker's id");
+    }
+    if (refused.status != 200) {
+        *closeAfter = !dropBody(req, body);
+        return refused;
+    }
+
+    // Stored beside the ledger, in a file only this user may read; removed when the screen
+    // lets go of it.
+    auto file = std::make_shared<UploadedFile>();
+    const auto declared = parseInteger(req.header("content-length"));
+    if (declared && static_cast<uint64_t>(*declared) > kMaxUploadBytes) {
+        file->refused = true;
+        file->bytes = static_cast<uint64_t>(*declared);
+        *closeAfter = true;
+    } else {
+        file->path = LedgerBackup(DocumentsDirectory::path()).temporaryPath();
+        std::FILE* out = nullptr;
+        if (const int fd =
+                ::open(file->path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            fd >= 0)
+            out = ::fdopen(fd, "wb");
+        bool written = out != nullptr;
+        const bool whole = written && body([&](const char* data, size_t n) {
+                               file->refused = file->bytes + n > kMaxUploadBytes;
+                               written = !file->refused && std::fwrite(data, 1, n, out) == n;
+                               file->bytes += n;
+                               return written;
+                           });
+        if (out && std::fclose(out) != 0) written = false;
+        if (!whole && written) {
+            *closeAfter = true;
+            return plain(400, "the upload was cut short");
+        }
+        // Too large, or the disk would not take it: refused, and the screen says so.
+        if (!written) {
+            *closeAfter = !whole;
+            file->refused = true;
+            std::remove(file->path.c_str());
+            file->path.clear();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(appMutex_);
+        Screen* top = navigator_.top();
+        if (!top) return errorJson(503, "no screen");
+        if (static_cast<uint64_t>(*parseInteger(req.param("serial"))) != top->serial())
+            return errorJson(409, "stale screen");
+        UIEvent e;
+        e.type = "file";
+        e.id = req.param("id");
+        e.file = std::move(file);
+        const bool applied = top->handleEvent(e);
+        navigator_.drain();
+        if (!applied) return errorJson(422, "event does not apply to this screen");
+    }
+    return view(req.header("host"));
 }
 
 }  // namespace web

@@ -6,6 +6,9 @@
 // token (the first load trades the token in the URL for a cookie), the Host header must
 // name this server (DNS rebinding) and posts must come from its own origin (CSRF).
 #include <atomic>
+#include <cstdint>
+#include <functional>
+#include <istream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -35,6 +38,9 @@ struct Response {
     std::string contentType = "text/plain; charset=utf-8";
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;  // besides the fixed ones
+    // A file sent as it is read, instead of the body (a backup may be hundreds of MB).
+    std::shared_ptr<std::istream> stream;
+    uint64_t streamBytes = 0;
 
     std::string header(const std::string& name) const;
 };
@@ -42,8 +48,15 @@ struct Response {
 // Headers sent with every response, whatever its status.
 const std::vector<std::pair<std::string, std::string>>& securityHeaders();
 
-// Largest request body accepted; larger ones are answered with 413.
+// Largest request body accepted; larger ones are answered with 413 as soon as they are
+// known to be larger, before the rest is read.
 constexpr size_t kMaxBodyBytes = 1 << 20;
+// But for uploads (POST /api/upload?serial=S&id=ID, the file as the body), which stream to
+// a temporary file and are refused past this: the largest ledger a restore takes.
+constexpr uint64_t kMaxUploadBytes = uint64_t{2} << 30;
+// Hands a request body over in pieces to `sink` until it is read or `sink` says stop; false
+// when it was not read whole.
+using BodyReader = std::function<bool(const std::function<bool(const char*, size_t)>& sink)>;
 // Deepest nesting of arrays and objects in a request body; deeper ones are refused with
 // 400 before they are parsed (a parsed megabyte of brackets would take hundreds of MB).
 constexpr int kMaxNesting = 64;
@@ -70,8 +83,12 @@ class WebServer {
     // http://127.0.0.1:PORT/?token=HEX
     std::string startURL() const;
 
-    // The whole request handling, without sockets.
+    // The whole request handling, without sockets, for every request but uploads.
     Response handle(const Request& request);
+    // An upload: its body is read from `body` into a temporary file, which becomes a "file"
+    // event for the file picker `id` of the screen `serial`. Sets `closeAfter` when the
+    // body was left unread.
+    Response upload(const Request& request, const BodyReader& body, bool* closeAfter);
 
   private:
     Response route(const Request& request);
@@ -81,6 +98,7 @@ class WebServer {
     Response postScreen(const Request& request);
     Response attachment(const Request& request);
     Response document(const Request& request);
+    Response backup(const Request& request);
     bool hostAllowed(const std::string& host) const;
     bool originAllowed(const std::string& origin) const;
     bool authorised(const Request& request) const;

@@ -1,6 +1,7 @@
 // The web server over a real loopback socket with a small set of screens: access token
 // and cookie, host and origin checks, stale screens, refused input, size and nesting
-// limits, stalled connections, the fixed headers, and events reaching the screen logic.
+// limits, stalled connections, the fixed headers, events reaching the screen logic,
+// uploads, and backups served by listed name only.
 #include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/DocumentsDirectory.h"
 #include "platform/UI.h"
+#include "tests/sql/ScratchDir.h"
 #include "web/Server.h"
 
 using nlohmann::json;
@@ -61,12 +64,18 @@ class FormScreen : public Screen {
         on("storeEvent", [this](const ActionArgs&) {
             navigationController()->openURL("https://example.org/app");
         });
+        add<FilePicker>("filePicker").action = "fileEvent";
+        on("fileEvent", [this](const ActionArgs& a) {
+            picked = {a.file->refused, a.file->bytes, ScratchDir::read(a.file->path)};
+        });
     }
+    std::tuple<bool, uint64_t, std::string> picked;  // refused, size, content
 };
 
 class WebServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        DocumentsDirectory::setPath(documents.path());
         nav.setRoot(std::make_unique<FormScreen>());
         server = std::make_unique<web::WebServer>(nav, mutex);
         ASSERT_TRUE(server->bind(0));
@@ -99,7 +108,16 @@ class WebServerTest : public ::testing::Test {
         std::lock_guard<std::mutex> lock(mutex);
         return nav.top()->serial();
     }
+    // A connection of its own, for requests the HTTP client would not make.
+    int connectRaw() {
+        sockaddr_in to{
+            AF_INET, htons(static_cast<uint16_t>(server->port())), {htonl(INADDR_LOOPBACK)}, {}};
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        EXPECT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        return s;
+    }
 
+    ScratchDir documents;
     Navigator nav;
     std::mutex mutex;
     std::unique_ptr<web::WebServer> server;
@@ -249,15 +267,8 @@ TEST_F(WebServerTest, BadEventsAreRefusedAndChangeNothing) {
 // Connections opened and left silent, or sending a byte at a time, and the idle keep-alive
 // connections of two tabs: real requests are still answered at once.
 TEST_F(WebServerTest, StalledConnectionsLeaveRoomForRealRequests) {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<uint16_t>(server->port()));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::vector<int> sockets;  // the first four stay silent, the others trickle
-    for (int i = 0; i < 8; ++i) {
-        sockets.push_back(::socket(AF_INET, SOCK_STREAM, 0));
-        ASSERT_EQ(::connect(sockets.back(), reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    }
+    for (int i = 0; i < 8; ++i) sockets.push_back(connectRaw());
     std::atomic<bool> done{false};
     std::thread trickle([&] {  // a request line that never ends, a byte every 50 ms
         for (int n = 0; !done; ++n, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
@@ -323,4 +334,52 @@ TEST_F(WebServerTest, AttachmentsOfTheComposerOnTop) {
         EXPECT_EQ(client->Get(other.c_str(), session())->status, 404) << other;
     }
     EXPECT_EQ(client->Get(path.c_str())->status, 403);
+}
+
+TEST_F(WebServerTest, UploadsStreamToTheFilePickerAndArePastTheirLimitRefusedUnread) {
+    const std::string path = "/api/upload?serial=" + std::to_string(topSerial()) + "&id=";
+    const std::string file(3 << 20, 'x');  // past the limit of other bodies
+    auto upload = [&](const std::string& id, const char* type = "application/octet-stream") {
+        return client->Post((path + id).c_str(), session(), file, type)->status;
+    };
+    EXPECT_EQ(upload("filePicker", "application/json"), 415);
+    EXPECT_EQ(upload("openButton"), 422);
+    EXPECT_EQ(upload("filePicker"), 200);
+    auto& picked = dynamic_cast<FormScreen*>(nav.top())->picked;
+    EXPECT_EQ(picked, std::make_tuple(false, uint64_t{file.size()}, file));
+    // Larger than a restore takes: answered at once, the body unread.
+    const int s = connectRaw();
+    const std::string request = "POST " + path + "filePicker HTTP/1.1\r\nHost: 127.0.0.1:" +
+                                std::to_string(server->port()) +
+                                "\r\nCookie: " + cookie(server->token()) +
+                                "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+                                std::to_string(web::kMaxUploadBytes + 1) + "\r\n\r\nabc";
+    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
+    char answer[64] = {};
+    ::recv(s, answer, sizeof answer - 1, 0);
+    ::close(s);
+    EXPECT_THAT(answer, HasSubstr("200 OK"));
+    EXPECT_EQ(picked, std::make_tuple(true, web::kMaxUploadBytes + 1, std::string()));
+    // Nothing stays behind.
+    EXPECT_TRUE(std::filesystem::is_empty(documents.path()));
+}
+
+TEST_F(WebServerTest, OnlyListedBackupsAreServedAndNoneDeleted) {
+    const std::string name = "voice-20150509-120000-manual.sqlite";
+    std::filesystem::create_directory(documents.file("Backups"));
+    ScratchDir::write(documents.file("Backups/" + name), "SQLite format 3");
+    ScratchDir::write(documents.file("voice.sqlite"), "the ledger");
+    std::filesystem::create_symlink(documents.file("voice.sqlite"),
+                                    documents.file("Backups/voice-20150509-120001.sqlite"));
+    for (const std::string& bad : std::vector<std::string>{
+             "..", "../voice.sqlite", "voice.sqlite", "%2e%2e%2fvoice.sqlite", "/etc/passwd",
+             "Backups/" + name, name + "/..", "voice-20150509-120001.sqlite", ""}) {
+        EXPECT_EQ(client->Get(("/api/backup?name=" + bad).c_str(), session())->status, 404) << bad;
+    }
+    const std::string at = "/api/backup?name=" + name;
+    auto res = client->Get(at.c_str(), session());
+    EXPECT_EQ(res->body, "SQLite format 3");
+    EXPECT_THAT(res->get_header_value("Content-Disposition"), HasSubstr("filename=\"" + name));
+    EXPECT_EQ(client->Delete(at.c_str(), session())->status, 405);
+    EXPECT_EQ(ScratchDir::read(documents.file("Backups/" + name)), "SQLite format 3");
 }
