@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/ScreenFactory.h"
+#include "exchange/BackupViewController.h"
 #include "orders/OrderInProgress.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/InstanceLock.h"
@@ -130,21 +131,14 @@ void AppDelegate::endInstance() {
 
 AppDelegate::~AppDelegate() {
     if (Navigator::shared() == &navigator_) Navigator::setShared(nullptr);
+    if (backups_) BackupViewController::install(nullptr, {});
 }
 
 bool AppDelegate::application_didFinishLaunchingWithOptions() {
     // A damaged ledger is only read: nothing is added to it, and every screen says so.
     const bool damaged = SDBManager::defaultDBManager().readOnly();
     if (!damaged) {
-        SUserCommodityDB().createCommodDataBase();
-        SUserCommodityOrderDB().createUserCommodityOrderDataBase();
-        SProductsNameTypeDB().createProductsNameTypeDataBase();
-        SProductsNameSubDB().createProductNameDataBase();
-        SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
-        // After the tables, so that a ledger made before the indexes existed gains them.
-        if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
-
-        defAddDefaultSupplierAndCustomerItem();
+        prepareLedger();
         repairAfterAnUnfinishedRun();
     }
 
@@ -156,9 +150,44 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
     }
 
     Navigator::setShared(&navigator_);
-    navigator_.setBanner(damaged ? KL("KLLedgerDamaged") : std::string());
+    // A damaged ledger is mended by a restore: its banner leads to the backups.
+    if (damaged)
+        navigator_.setBanner(KL("KLLedgerDamaged"), "showBackupsEvent", [this] { showBackups(); });
+    else
+        navigator_.setBanner("");
     navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
+    backups_ = std::make_unique<BackupWorker>(DocumentsDirectory::path());
+    BackupViewController::install(backups_.get(), [this] { ledgerReplaced(); });
     return true;
+}
+
+void AppDelegate::prepareLedger() {
+    SUserCommodityDB().createCommodDataBase();
+    SUserCommodityOrderDB().createUserCommodityOrderDataBase();
+    SProductsNameTypeDB().createProductsNameTypeDataBase();
+    SProductsNameSubDB().createProductNameDataBase();
+    SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
+    // After the tables, so that a ledger made before the indexes existed gains them.
+    if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
+    defAddDefaultSupplierAndCustomerItem();
+}
+
+void AppDelegate::startAutomaticBackup() {
+    if (backups_ && !SDBManager::defaultDBManager().readOnly()) backups_->startAutomatic();
+}
+
+void AppDelegate::ledgerReplaced() {
+    ledgerDamaged() = false;
+    SDBManager::close();  // opened again, for writing, at its next use
+    prepareLedger();
+    navigator_.setBanner("");
+    navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
+}
+
+void AppDelegate::showBackups() {
+    if (navigator_.top() && navigator_.top()->className() == "BackupViewController") return;
+    if (auto s = createScreen("BackupViewController"))
+        navigator_.pushViewController(std::move(s), true);
 }
 
 void AppDelegate::defAddDefaultSupplierAndCustomerItem() {

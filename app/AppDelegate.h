@@ -6,9 +6,10 @@
 #include <string>
 
 #include "platform/UI.h"
+#include "storage/BackupWorker.h"
 
 class AppDelegate {
-public:
+  public:
     struct Options {
         std::string dataDir;   // empty: the default documents directory
         std::string language;  // empty: from the environment
@@ -41,6 +42,12 @@ public:
     // The start-up steps; true on success.
     bool application_didFinishLaunchingWithOptions();
     void defAddDefaultSupplierAndCustomerItem();
+    // The automatic backup, on a thread of its own, when one is due; none of a damaged
+    // ledger. Start-up calls it once the dashboard is shown.
+    void startAutomaticBackup();
+    // After a restore has replaced the ledger: opens it for writing (it passed every
+    // check), drops the damaged banner and shows a fresh dashboard alone on the stack.
+    void ledgerReplaced();
     // Tidies up after a run that ended in the middle of something: temporary settings
     // files of an interrupted write, and an order an editor had open (OrderInProgress).
     // Says on standard error what it did.
@@ -48,6 +55,11 @@ public:
 
     Navigator& navigator() { return navigator_; }
 
-private:
+  private:
+    // The tables, the indexes and the default partners, in a ledger that can be written.
+    void prepareLedger();
+    void showBackups();
+
     Navigator navigator_;
+    std::unique_ptr<BackupWorker> backups_;
 };

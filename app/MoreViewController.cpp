@@ -4,6 +4,7 @@
 
 #include "app/MainBar.h"
 #include "app/ScreenFactory.h"
+#include "exchange/BackupViewController.h"
 #include "exchange/MailOutcome.h"
 #include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
@@ -30,7 +31,8 @@ void MoreViewController::viewDidLoad() {
     auto& table = add<TableView>("tableView");
     table.rowHeight = 60;
     table.scrollEnabled = false;
-    for (const char* key : {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLAbout"}) {
+    for (const char* key :
+         {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLBackup", "KLAbout"}) {
         TableRow row;
         row.layout = "MoreCell";
         row.arrow = true;
@@ -45,8 +47,8 @@ void MoreViewController::viewDidLoad() {
             perform("justCreateEvent");
         } else if (row == 2) {
             perform("spreadsheetExportEvent");
-        } else if (row == 3) {
-            if (auto s = createScreen("AboutViewController"))
+        } else if (row == 3 || row == 4) {
+            if (auto s = createScreen(row == 3 ? "BackupViewController" : "AboutViewController"))
                 navigationController()->pushViewController(std::move(s), true);
         }
     };
@@ -56,6 +58,14 @@ void MoreViewController::viewDidLoad() {
     on("spreadsheetExportEvent", [this](const ActionArgs&) { spreadsheetExportEvent(); });
 
     MainBar::install(*this, MainBar::kMore);
+}
+
+void MoreViewController::viewWillAppear() {
+    BackupViewController::reportBackup(*this);
+}
+
+bool MoreViewController::checkBackgroundWork() {
+    return BackupViewController::reportBackup(*this);
 }
 
 void MoreViewController::jumpToPartners(const char* kind, const char* className) {

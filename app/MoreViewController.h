@@ -1,6 +1,7 @@
 #pragma once
 // The More screen: the partner lists, the catalogue, the CSV export by mail, the workbook
-// download and the about screen.
+// download, the backups and the about screen. It also says once when a backup failed, the
+// automatic one of start-up included.
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -11,6 +12,8 @@ class MoreViewController : public Screen {
   public:
     MoreViewController();
     void viewDidLoad() override;
+    void viewWillAppear() override;
+    bool checkBackgroundWork() override;
 
     // The export file: emptied, then filled with the header line and `orders`. False on
     // failure.

@@ -15,7 +15,9 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "platform/DocumentsDirectory.h"
 #include "platform/UI.h"
+#include "storage/LedgerBackup.h"
 #include "web/Server.h"
 
 extern char** environ;
@@ -27,14 +29,21 @@ struct CommandLine {
     int port = 0;
     bool openBrowser = true;
     bool help = false;
+    std::string backupTo;     // --backup-to FILE: a backup, then exit
+    std::string restoreFrom;  // --restore-from FILE: a restore, then exit
 };
 
 const char* kUsage =
     "usage: marrowkeeper [--data-dir DIR] [--port N] [--lang CODE] [--no-browser]\n"
-    "  --data-dir DIR  where the ledger is kept (default ~/.local/share/marrowkeeper)\n"
-    "  --port N        port on 127.0.0.1 to serve on (default 0: any free port)\n"
-    "  --lang CODE     language of the texts (default: from the environment)\n"
-    "  --no-browser    only print the address, do not open a browser\n";
+    "       marrowkeeper [--data-dir DIR] --backup-to FILE | --restore-from FILE\n"
+    "  --data-dir DIR        where the ledger is kept (default ~/.local/share/marrowkeeper)\n"
+    "  --port N              port on 127.0.0.1 to serve on (default 0: any free port)\n"
+    "  --lang CODE           language of the texts (default: from the environment)\n"
+    "  --no-browser          only print the address, do not open a browser\n"
+    "  --backup-to FILE      write a checked copy of the ledger to FILE and exit (also while\n"
+    "                        the app runs on the folder)\n"
+    "  --restore-from FILE   replace the ledger by FILE, keeping the old one in Backups, and\n"
+    "                        exit (not while the app runs on the folder)\n";
 
 std::optional<CommandLine> parse(int argc, char** argv, std::string* error) {
     CommandLine cl;
@@ -67,6 +76,13 @@ std::optional<CommandLine> parse(int argc, char** argv, std::string* error) {
                 return std::nullopt;
             }
             cl.app.dataDir = value;
+        } else if (arg == "--backup-to" || arg == "--restore-from") {
+            if (!takeValue()) return std::nullopt;
+            if (value.empty()) {
+                *error = arg + " must not be empty";
+                return std::nullopt;
+            }
+            (arg == "--backup-to" ? cl.backupTo : cl.restoreFrom) = value;
         } else if (arg == "--lang") {
             if (!takeValue()) return std::nullopt;
             cl.app.language = value;
@@ -85,7 +101,24 @@ std::optional<CommandLine> parse(int argc, char** argv, std::string* error) {
             return std::nullopt;
         }
     }
+    if (!cl.backupTo.empty() && !cl.restoreFrom.empty()) {
+        *error = "--backup-to and --restore-from go one at a time";
+        return std::nullopt;
+    }
     return cl;
+}
+
+// --backup-to and --restore-from; a restore may start a new data folder.
+int backupOrRestore(const CommandLine& cl) {
+    const std::string dir = DocumentsDirectory::resolve(
+        cl.app.dataDir.empty() ? std::nullopt : std::optional(cl.app.dataDir));
+    if (!cl.backupTo.empty()) return backupLedgerTo(dir, cl.backupTo, std::cerr);
+    std::string why;
+    if (!DocumentsDirectory::ensure(dir, &why)) {
+        std::cerr << "marrowkeeper: cannot use the data folder " << dir << ": " << why << "\n";
+        return 1;
+    }
+    return restoreLedgerFrom(dir, cl.restoreFrom, std::cerr);
 }
 
 // Opens the address in the desktop's browser when there is a desktop; never fatal.
@@ -121,6 +154,7 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
+    if (!cl->backupTo.empty() || !cl->restoreFrom.empty()) return backupOrRestore(*cl);
     std::string runningAddress;
     if (!AppDelegate::prepareEnvironment(cl->app, &error, &runningAddress)) {
         if (!runningAddress.empty()) {
@@ -153,6 +187,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     server.start();
+    app.startAutomaticBackup();
     std::string url = server.startURL();
     AppDelegate::publishAddress(url);
     std::cout << url << std::endl;

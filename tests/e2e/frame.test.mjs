@@ -1,5 +1,5 @@
-// The application frame in a browser: the dashboard of an empty ledger, its layout per
-// screen size, and the bar leading to the More screen.
+// The application frame in a browser: the dashboard of an empty ledger and its layout per
+// screen size (the other suites reach every main screen through the bar).
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
@@ -38,12 +38,4 @@ test('the layout follows the reported screen size', async () => {
   assert.equal(await short.layout(), DASHBOARD + '960');
   await short.shot('dashboard-320x480');
   await short.close();
-});
-
-test('the bar leads to the More screen', async () => {
-  const s = await app.app.open(PHONE_568);
-  await s.go('jumpMoreItems2Event', 'MoreViewController');
-  assert.equal(await s.name(), 'MoreViewController');
-  await s.shot('more-320x568');
-  await s.close();
 });

@@ -1,7 +1,9 @@
 // The road of one sale and of one purchase through the browser: journal, new order, name,
 // partner from the pop-up list, a product made through the picker's add buttons, its line
 // edited, a date from the date panel, a note, save; then the journal row, the month totals
-// and the dashboard's figures.
+// and the dashboard's figures. Then a backup downloaded, an order deleted, and the download
+// restored: the order is back.
+import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
 import {recordOrder, useApp} from './harness.mjs';
@@ -55,4 +57,36 @@ test('a purchase from the purchase journal shows in the journal and on the dashb
   await expectAll(s, [['showTodayPurchaseValueText', '15.00'],
     ['showMonthPurchaseValueText', '15.00'], ['showTodaySalesValueText', '7.50'],
     ['showMyInventoryQtyValueText', '7.00']]);
+});
+
+test('back up, delete an order, restore, see the order again', async () => {
+  const s = app.screen;
+  await s.go('jumpMoreItems2Event', 'MoreViewController');
+  await s.tapRow('tableView', 3);
+  await s.at('BackupViewController', 'Backups');
+  await s.tapAction('backupNowEvent');
+  await s.untilText('[data-toast]', 'Backup made');
+  await s.untilCell('backupTableView', 0, 'showBackupOrdersCell', '2 orders');
+  await s.tapRow('backupTableView', 0);
+  const download = s.page.waitForEvent('download');
+  await s.tapSheet(1);
+  assert.match((await download).suggestedFilename(), /^voice-\d{8}-\d{6}-manual\.sqlite$/);
+
+  await s.go('backEvent', 'MoreViewController');
+  await s.go('jumpInItems3Event', 'INItemsViewController');
+  await s.tapRow('tableView', 0);
+  await s.go('deleteProductCurrentItemsEvent', 'CreateOrEditSalesAccountVC');
+  await s.tapSheet(0);
+  await s.go('jumpInventoryItems0Event', 'InventoryProfitCostListViewController');
+  await expectAll(s, [['showTodayPurchaseValueText', '0.00']]);
+
+  await s.go('jumpMoreItems2Event', 'MoreViewController');
+  await s.tapRow('tableView', 3);
+  await s.at('BackupViewController');
+  await s.input('restoreFile').setInputFiles(await (await download).path());
+  await s.at('InventoryProfitCostListViewController');
+  await s.untilText('[data-toast]', 'Ledger restored');
+  await expectAll(s, [['showTodayPurchaseValueText', '15.00'], ['showTodaySalesValueText', '7.50']]);
+  await s.go('jumpInItems2Event', 'INItemsViewController');
+  await expectAll(s, [[['tableView', 0, 'showOrderNameValueText'], 'Restock']]);
 });

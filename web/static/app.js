@@ -20,6 +20,7 @@
     composing: null,
     queue: Promise.resolve(),
     inFlight: 0,            // events posted and not yet answered
+    pendingTimer: null,     // asks for the view again while the program works on something
   };
 
   // ------------------------------------------------------------------------------------
@@ -75,6 +76,25 @@
     if (res.data && res.data.error) console.warn('event refused:', res.status, res.data.error);
     // Stale or refused: draw what the program shows now.
     await refresh(after);
+  }
+
+  // Sends a picked file in turn with the events, as the body of a request of its own; the
+  // program answers as it does an event.
+  function upload(id, file) {
+    state.inFlight++;
+    state.queue = state.queue.then(async () => {
+      const serial = state.view.screen.serial;
+      let res = null;
+      try {
+        res = await fetch(`/api/upload?serial=${encodeURIComponent(serial)}&id=${encodeURIComponent(id)}`,
+          {method: 'POST', credentials: 'same-origin', cache: 'no-store',
+            headers: {'Content-Type': 'application/octet-stream'}, body: file});
+      } catch (err) {
+        console.warn('upload failed', err);  // refused before it was sent whole: ask what now
+      }
+      if (res && res.status === 200) render(await res.json());
+      else await refresh();
+    }).catch((err) => console.error(err)).finally(() => { state.inFlight--; });
   }
 
   async function refresh(after) {
@@ -292,7 +312,7 @@
       // Back buttons and navigation buttons sit in the header, beside the title.
       if (w.kind === 'button' && ['back', 'nav', 'bar'].includes(w.style)) {
         const node = renderWidget(w);
-        const leading = w.style === 'back' || /^(back|close|cancel)/i.test(w.action || '');
+        const leading = w.style === 'back' || /^(back|close|cancel)(?![a-z])/.test(w.action || '');
         (leading ? left : right).append(node);
         continue;
       }
@@ -300,7 +320,12 @@
     }
     // A standing notice from the program (a damaged ledger), above every screen.
     if (view.banner) {
-      root.append(el('div', {class: 'banner', 'data-id': 'banner', role: 'alert', text: view.banner}));
+      const banner = el('div', {class: 'banner', 'data-id': 'banner', role: 'alert', text: view.banner});
+      if (view.bannerAction) {
+        setAttrs(banner, {class: 'banner clickable', 'data-action': view.bannerAction, tabindex: 0});
+        banner.addEventListener('click', () => post({type: 'banner'}));
+      }
+      root.append(banner);
     }
     root.append(header, content);
     if (bar) {
@@ -318,6 +343,8 @@
     for (const url of view.openURLs || []) {
       if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');
     }
+    clearTimeout(state.pendingTimer);
+    if (view.pending) state.pendingTimer = setTimeout(() => later(() => refresh()), 250);
   }
 
   // A "previous" button, then only labels, then a "next" button: returns the index of the
@@ -378,6 +405,7 @@
       case 'chart': return renderChart(w);
       case 'floatbox': return renderFloatBox(w);
       case 'bar': return renderBar(w);
+      case 'file': return renderFilePicker(w);
       default: return base(w, 'div', 'unknown', {text: w.text || ''});
     }
   }
@@ -408,6 +436,19 @@
     if (w.image) node.append(icon(w.image));
     if (w.title) node.append(el('span', {class: 'btn-title', text: w.title}));
     node.addEventListener('click', () => post({type: 'tap', action: w.action, id: w.id}));
+    return node;
+  }
+
+  // A row that opens the file chooser; the file picked is uploaded.
+  function renderFilePicker(w) {
+    const node = base(w, 'label', 'clickable', {'data-action': w.action, role: 'button',
+      tabindex: 0});
+    node.removeAttribute('data-id');
+    const input = el('input', {type: 'file', class: 'file-input', 'data-id': w.id, tabindex: -1});
+    input.addEventListener('change', () => {
+      if (input.files && input.files[0]) upload(w.id, input.files[0]);
+    });
+    node.append(el('span', {text: w.title}), icon('arrow'), input);
     return node;
   }
 
