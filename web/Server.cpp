@@ -14,7 +14,8 @@
 
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
 #include "web/EventDecoder.h"
 #include "web/ViewJson.h"
 

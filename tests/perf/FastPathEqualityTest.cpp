@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 
-#include "app/ScreenFactory.h"
 #include "bench/LedgerGenerator.h"
 #include "exchange/CSVExport.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
@@ -27,6 +26,9 @@
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

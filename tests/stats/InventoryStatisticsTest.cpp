@@ -8,6 +8,7 @@
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/TableView.h"
 
 namespace {
 

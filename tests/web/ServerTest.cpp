@@ -18,7 +18,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
 #include "web/Server.h"
 
 using nlohmann::json;
