@@ -10,60 +10,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "exchange/Utf8.h"
 #include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/LedgerFigures.h"
 
 namespace CSVExport {
-
-namespace {
-
-bool validUtf8(const std::string& s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        // Eight ASCII bytes at a time: most of a ledger is.
-        while (i + 8 <= s.size()) {
-            uint64_t word;
-            std::memcpy(&word, s.data() + i, 8);
-            if (word & 0x8080808080808080ull) break;
-            i += 8;
-        }
-        if (i == s.size()) break;
-        auto c = static_cast<unsigned char>(s[i]);
-        size_t len;
-        uint32_t cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xe0) == 0xc0) {
-            len = 2;
-            cp = c & 0x1f;
-        } else if ((c & 0xf0) == 0xe0) {
-            len = 3;
-            cp = c & 0x0f;
-        } else if ((c & 0xf8) == 0xf0) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + len > s.size()) return false;
-        for (size_t k = 1; k < len; ++k) {
-            auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xc0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3f);
-        }
-        // Overlong forms, surrogates and values past the last code point are not UTF-8.
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-            (cp >= 0xd800 && cp <= 0xdfff) || cp > 0x10ffff)
-            return false;
-        i += len;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string filePath() {
     return DocumentsDirectory::file(kFileName);
@@ -185,7 +138,7 @@ std::optional<std::string> readBack(const std::string& path) {
     ::close(fd);
     if (!ok) return std::nullopt;
     s.resize(used);
-    if (!validUtf8(s)) return std::nullopt;
+    if (!Utf8::valid(s)) return std::nullopt;
     return s;
 }
 

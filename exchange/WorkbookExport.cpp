@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "exchange/Utf8.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/LedgerFigures.h"
@@ -22,37 +23,6 @@ namespace {
 
 constexpr size_t kMaxCellBytes = 32767;
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
-
-// The length of the valid UTF-8 sequence at `s[i]`, 0 when broken; its code point in `cp`.
-size_t sequenceAt(std::string_view s, size_t i, uint32_t& cp) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len;
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    } else if ((c & 0xe0) == 0xc0) {
-        len = 2;
-        cp = c & 0x1f;
-    } else if ((c & 0xf0) == 0xe0) {
-        len = 3;
-        cp = c & 0x0f;
-    } else if ((c & 0xf8) == 0xf0) {
-        len = 4;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size()) return 0;
-    for (size_t k = 1; k < len; ++k) {
-        const auto cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xc0) != 0x80) return 0;
-        cp = (cp << 6) | (cc & 0x3f);
-    }
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-        (cp >= 0xd800 && cp <= 0xdfff) || cp > 0x10ffff)
-        return 0;
-    return len;
-}
 
 bool isHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -117,7 +87,7 @@ size_t displayWidth(std::string_view s) {
     size_t w = 0;
     for (size_t i = 0; i < s.size();) {
         uint32_t cp = 0;
-        const size_t len = sequenceAt(s, i, cp);
+        const size_t len = Utf8::sequenceAt(s, i, cp);
         w += cp >= 0x1100 ? 2 : 1;
         i += len ? len : 1;
     }
@@ -294,7 +264,7 @@ void cellText(std::string& out, std::string_view s) {
     }
     for (size_t i = 0; i < s.size();) {
         uint32_t cp = 0;
-        const size_t len = sequenceAt(s, i, cp);
+        const size_t len = Utf8::sequenceAt(s, i, cp);
         const size_t before = out.size();
         if (len == 0 || cp == 0xfffe || cp == 0xffff) {
             out += kReplacement;  // broken UTF-8, or a character XML cannot carry
