@@ -20,13 +20,7 @@ void Navigator::setRoot(std::unique_ptr<Screen> root) {
         removed_.push_back(std::move(stack_.back()));
         stack_.pop_back();
     }
-    root->navigator_ = this;
-    stack_.push_back(std::move(root));
-    transition_ = Transition{"root", false, ++sequence_};
-    Screen* s = stack_.back().get();
-    s->loadViewIfNeeded();
-    s->viewWillAppear();
-    s->viewDidAppear();
+    show(std::move(root), "root", false);
 }
 
 void Navigator::pushViewController(std::unique_ptr<Screen> screen, bool animated) {
@@ -35,9 +29,13 @@ void Navigator::pushViewController(std::unique_ptr<Screen> screen, bool animated
         setRoot(std::move(screen));
         return;
     }
+    show(std::move(screen), "push", animated);
+}
+
+void Navigator::show(std::unique_ptr<Screen> screen, const char* kind, bool animated) {
     screen->navigator_ = this;
     stack_.push_back(std::move(screen));
-    transition_ = Transition{"push", animated, ++sequence_};
+    transition_ = Transition{kind, animated, ++sequence_};
     Screen* s = stack_.back().get();
     s->loadViewIfNeeded();
     s->viewWillAppear();

@@ -57,6 +57,9 @@ class Navigator {
     static void setShared(Navigator* nav);
 
   private:
+    // Puts the screen on top, loads it when needed and runs will-appear and did-appear.
+    void show(std::unique_ptr<Screen> screen, const char* kind, bool animated);
+
     std::vector<std::unique_ptr<Screen>> stack_;
     std::vector<std::unique_ptr<Screen>> removed_;
     Transition transition_;
