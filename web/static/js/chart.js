@@ -121,5 +121,3 @@ export function placeFloatBoxes(root) {
     box.style.top = (top - p.top - parent.clientTop) + 'px';
   }
 }
-
-// ---- text fields ---------------------------------------------------------------------

@@ -102,8 +102,7 @@ export function icon(name) {
   return node;
 }
 
-// ------------------------------------------------------------------------------------
-
+// The frame every widget shares: its kind and id as class and data-id, and its hidden flag.
 export function base(w, tag, cls, attrs) {
   const node = el(tag, Object.assign({class: 'w w-' + w.kind + (cls ? ' ' + cls : ''),
     'data-id': w.id}, attrs || {}));
