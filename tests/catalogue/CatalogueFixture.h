@@ -51,11 +51,6 @@ class CatalogueHarness : public AppHarness {
         EXPECT_EQ(toasts.back().text, KL(key));
         EXPECT_DOUBLE_EQ(toasts.back().seconds, seconds);
     }
-    // Every later write fails while reads go on working.
-    void makeStoreReadOnly() {
-        ASSERT_TRUE(
-            SDBManager::defaultDBManager().dataBase()->executeUpdate("PRAGMA query_only = ON"));
-    }
     // Taps a save (or, with no field given, a delete confirmed in its sheet) that cannot be
     // written: the editor stays with the user's text and says the write failed.
     void expectEditorStays(const std::string& action, const std::string& editor,

@@ -183,20 +183,18 @@ TEST_F(Products, DeletingAProductRemovesItsLinesFromEveryOrderButKeepsTheHeaders
     EXPECT_EQ(count("SUserCommodity"), 2);
 }
 
+// The line editor's test lists the typing rule's cases; here, that the field has it, with two
+// decimals.
 TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
     struct Step {  // each change applies to the text the step before left
         long at, length;
         const char *text, *want;
     };
     const Step steps[] = {
-        {0, 0, ".5", ""},                // a point first
         {0, 0, "12.5", "12.5"},          // a paste
         {4, 0, "67", "12.5"},            // a third decimal refuses the whole paste
-        {4, 0, "6", "12.56"},            //
-        {0, 5, "2.5", "2.5"},            // select-all and paste
-        {1, 0, ".", "2.5"},              // a second point
+        {0, 4, "2.5", "2.5"},            // select-all and paste
         {0, 1, "9999999999999", "2.5"},  // thirteen digits before the point
-        {0, 1, "999999999999", "999999999999.5"},
     };
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     for (const auto& s : steps) {
@@ -206,11 +204,9 @@ TEST_F(Products, ReferencePriceTakesTwoDecimalsAndAChangeIsJudgedWhole) {
     }
 }
 
-TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
+TEST_F(Products, EveryEditorStaysOpenWithItsTextWhenAWriteFails) {
     addProduct("Hammer", "5");
-    const std::string key = *products().at(0).productSubNameKey;
-    exec("INSERT INTO SUserCommodityOrder (orderItemProductNameKey) VALUES ('" + key + "')");
-    makeStoreReadOnly();
+    exec("PRAGMA query_only = ON");  // every later write fails while reads go on working
     ASSERT_TRUE(tap("addProductSubItemEvent"));
     ASSERT_TRUE(setText("productNameText", "Saw"));
     ASSERT_TRUE(setText("productUnitsText", "box"));
@@ -218,13 +214,20 @@ TEST_F(Products, EditorsStayOpenWithTheirTextWhenAWriteFails) {
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(selectRow("tableView", 0));
     expectEditorStays("deleteProductCurrentItemsEvent", "AddProductSubViewController");
-    EXPECT_EQ(products().size(), 1u);
-    EXPECT_EQ(count("SUserCommodityOrder"), 1);
     ASSERT_TRUE(tap("backEvent"));
     ASSERT_TRUE(tap("backEvent"));
 
     ASSERT_TRUE(tap("addProductEvent"));
     ASSERT_TRUE(setText("productNameText", "Paint"));
     expectEditorStays("completeEvent", "AddProductTypeViewController", "productNameText", "Paint");
-    EXPECT_EQ(categories().size(), 1u);
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(tap("backEvent"));
+
+    ASSERT_TRUE(tap("jumpSupplierEvent"));
+    ASSERT_TRUE(tap("addCompanyEvent"));
+    ASSERT_TRUE(setText("showNameText", "Acme"));
+    expectEditorStays("completeOrEditEvent", "AddSupplierCustomersVC", "showNameText", "Acme");
+    ASSERT_TRUE(tap("backEvent"));
+    ASSERT_TRUE(selectRow("tableView", 0));
+    expectEditorStays("deleteSupplierCustomersItemsEvent", "AddSupplierCustomersVC");
 }

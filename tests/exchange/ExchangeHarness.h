@@ -9,13 +9,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "platform/DeviceFacts.h"
 #include "platform/MailComposer.h"
 #include "storage/SDBManager.h"
+#include "tests/sql/ScratchDir.h"
 #include "tests/support/AppHarness.h"
 
 // A loopback SMTP server on a free port (printed first): like a careless server it offers AUTH
@@ -114,7 +114,7 @@ class ExchangeHarness : public AppHarness {
 
     // Starts the server and points the mail settings at it.
     void startSmtp() {
-        writeFile(path("smtpsink.py"), kSmtpSink);
+        ScratchDir::write(path("smtpsink.py"), kSmtpSink);
         int port[2];
         ASSERT_EQ(pipe(port), 0);
         smtpPid_ = fork();
@@ -129,12 +129,12 @@ class ExchangeHarness : public AppHarness {
         FILE* in = fdopen(port[0], "r");
         ASSERT_EQ(fscanf(in, "%d", &smtpPort_), 1) << "the SMTP server did not start";
         fclose(in);
-        writeFile(path("mail-settings.conf"),
-                  "MARROWKEEPER_SMTP_URL=smtp://127.0.0.1:" + std::to_string(smtpPort_) +
-                      "\nMARROWKEEPER_MAIL_FROM=ledger@example.org\n");
+        ScratchDir::write(path("mail-settings.conf"),
+                          "MARROWKEEPER_SMTP_URL=smtp://127.0.0.1:" + std::to_string(smtpPort_) +
+                              "\nMARROWKEEPER_MAIL_FROM=ledger@example.org\n");
     }
     // What the server was told, a line each (the message it took last is "smtp-received").
-    std::string smtpLog() { return readFile(path("smtp-received.log")); }
+    std::string smtpLog() { return ScratchDir::read(path("smtp-received.log")); }
     std::string mailDump(const std::string& file) { return python(kMailDump, {file, dataDir_}); }
 
     // A mail choice as the page posts it, with the edited fields.
@@ -154,21 +154,14 @@ class ExchangeHarness : public AppHarness {
     }
 
     std::string path(const std::string& name) const { return dataDir_ + "/" + name; }
-    static std::string readFile(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    static void writeFile(const std::string& p, const std::string& bytes) {
-        std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-    }
     // Runs a Python 3 script with arguments (no quotes in them); what it printed.
     std::string python(const std::string& script, const std::vector<std::string>& args) {
-        writeFile(path("script.py"), script);
+        ScratchDir::write(path("script.py"), script);
         std::string cmd = "/usr/bin/python3 " + path("script.py");
         for (const auto& a : args) cmd += " '" + a + "'";
         if (std::system((cmd + " >" + path("script.out") + " 2>&1").c_str()) != 0) {
         }
-        return readFile(path("script.out"));
+        return ScratchDir::read(path("script.out"));
     }
     std::vector<std::string> drafts() const {
         std::vector<std::string> out;

@@ -9,8 +9,6 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/SDBManager.h"
-#include "storage/SProductsNameSubDB.h"
-#include "storage/SProductsNameTypeDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
@@ -62,26 +60,20 @@ class OrdersFixture : public AppHarness {
         ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
     }
 
+    // A product with its category (made once), keys "T-<category>" and "P-<name>".
     void seedProduct(const std::string& category, const std::string& name, const std::string& qty,
                      const std::string& refPrice, const std::string& price) {
-        SProductsNameTypeDB types;
-        if (types.findWithProductsNameTypeExistsLike(category).empty()) {
-            SProductsNameType t;
-            t.productsTypePrimaryKey = "T-" + category;
-            t.productsTypeName = category;
-            t.productsTypeNameKey = category + "-key";
-            EXPECT_TRUE(types.saveProductsNameType(t));
-        }
-        SProductsNameSub p;
-        p.productPrimaryKey = "T-" + category;
-        p.productTypeName = category;
-        p.productTypeNameKey = category + "-key";
-        p.productSubName = name;
-        p.productSubNameKey = "P-" + name;
-        p.productSubReferencePrice = refPrice;
-        p.productSubQty = qty;
-        p.productSubPrice = price;
-        EXPECT_TRUE(SProductsNameSubDB().saveProductNameSub(p));
+        auto db = SDBManager::defaultDBManager().dataBase();
+        ASSERT_TRUE(db->executeUpdate(
+            "INSERT INTO SProductsNameType (productsTypePrimaryKey, productsTypeName, "
+            "productsTypeNameKey) SELECT 'T-' || ?1, ?1, ?1 || '-key' WHERE NOT EXISTS (SELECT 1 "
+            "FROM SProductsNameType WHERE productsTypeName = ?1)",
+            {category}));
+        ASSERT_TRUE(db->executeUpdate(
+            "INSERT INTO SProductsNameSub (productPrimaryKey, productTypeName, productTypeNameKey, "
+            "productSubName, productSubNameKey, productSubReferencePrice, productSubQty, "
+            "productSubPrice) VALUES ('T-' || ?1, ?1, ?1 || '-key', ?2, 'P-' || ?2, ?3, ?4, ?5)",
+            {category, name, refPrice, qty, price}));
     }
 
     SSupplierOrCustomers partner(const std::string& tag) {
@@ -90,34 +82,22 @@ class OrdersFixture : public AppHarness {
         return all.empty() ? SSupplierOrCustomers{} : all.front();
     }
 
-    // A header stored directly (the 9th of the given year and month), for the journal lists.
-    SUserCommodity header(const std::string& side, const std::string& y, const std::string& m,
-                          const std::string& name, const std::string& counts = "0.00",
-                          const std::string& entrys = "0", const std::string& amount = "0.00",
-                          const std::string& key = "20150101000000") {
-        SUserCommodity h;
-        h.orderPrimaryKeyDate = key;
-        h.orderSalesTagOrPurchaseTag = side;
-        h.orderSalesAndPurchaseTags = side == "111" ? "21" : "11";
-        h.orderSalesAndPurchaseType = KL(side == "111" ? "KLSales" : "KLPurchase");
+    // A sale ("111") or purchase ("000") header of the side's first partner stored directly,
+    // on the 9th of the given year and month at 10:00, for the journal lists.
+    void seedHeader(const std::string& side, const std::string& y, const std::string& m,
+                    const std::string& name, const std::string& counts, const std::string& entrys,
+                    const std::string& amount, const std::string& key = "20150101000000") {
         const auto p = partner(side);
-        h.orderSupplierOrCustomerName = p.supplierOrCustomersName;
-        h.orderSupplierOrCustomerNameKey = p.supplierOrCustomersNameKey;
-        h.orderName = name;
-        h.orderTotalCounts = counts;
-        h.orderTotalEntrys = entrys;
-        h.orderTotalAmount = amount;
-        h.remarkNotes = "-";
-        h.recordeWeekTime = KL("KLSaturday");
-        h.recordeDateTime = y + (m.size() < 2 ? "/0" : "/") + m + "/09";
-        h.minutesTime = "10:00";
-        h.years = y;
-        h.months = m;
-        h.days = "9";
-        return h;
-    }
-    void seedHeader(const SUserCommodity& h) {
-        ASSERT_TRUE(SUserCommodityDB().saveUserCommodity(h));
+        ASSERT_TRUE(SDBManager::defaultDBManager().dataBase()->executeUpdate(
+            "INSERT INTO SUserCommodity (orderPrimaryKeyDate, orderSalesTagOrPurchaseTag, "
+            "orderSalesAndPurchaseTags, orderSalesAndPurchaseType, orderSupplierOrCustomerName, "
+            "orderSupplierOrCustomerNameKey, orderName, orderTotalCounts, orderTotalEntrys, "
+            "orderTotalAmount, remarkNotes, recordeWeekTime, recordeDateTime, minutesTime, years, "
+            "months, days) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '-', ?, ?, '10:00', ?, ?, '9')",
+            {key, side, side == "111" ? "21" : "11", KL(side == "111" ? "KLSales" : "KLPurchase"),
+             orEmpty(p.supplierOrCustomersName), orEmpty(p.supplierOrCustomersNameKey), name,
+             counts, entrys, amount, KL("KLSaturday"), y + (m.size() < 2 ? "/0" : "/") + m + "/09",
+             y, m}));
     }
 
     std::vector<SUserCommodity> headers() {

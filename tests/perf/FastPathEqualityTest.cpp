@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "bench/LedgerGenerator.h"
@@ -25,6 +24,7 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "tests/sql/ScratchDir.h"
 #include "tests/support/AppHarness.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
@@ -50,20 +50,13 @@ std::string cells(TableRow& row, std::initializer_list<const char*> ids) {
 class FastPaths : public AppHarness {
   protected:
     // The generated ledger is made once and copied for each case.
-    static std::string& templateDir() {
-        static std::string dir;
-        return dir;
-    }
-    static void TearDownTestSuite() {
-        std::error_code ec;
-        if (!templateDir().empty()) std::filesystem::remove_all(templateDir(), ec);
-        templateDir().clear();
-    }
+    static inline ScratchDir templateDir;
 
     void SetUp() override {
         AppHarness::SetUp();
-        const std::string file = dataDir_ + "/voice.sqlite";
-        if (templateDir().empty()) {
+        const std::string file = dataDir_ + "/voice.sqlite",
+                          made = templateDir.file("voice.sqlite");
+        if (!std::filesystem::exists(made)) {
             // Enough orders that each of the last months holds many of both kinds.
             LedgerParams p = LedgerParams::small();
             p.orders = 1500;
@@ -73,12 +66,9 @@ class FastPaths : public AppHarness {
             ASSERT_TRUE(LedgerGenerator(p).generate(*lastDay));
             addLargeSums();
             SDBManager::close();
-            char tmpl[] = "/tmp/mk-perf-ledger-XXXXXX";
-            ASSERT_NE(mkdtemp(tmpl), nullptr);
-            templateDir() = tmpl;
-            std::filesystem::copy_file(file, templateDir() + "/voice.sqlite");
+            std::filesystem::copy_file(file, made);
         } else {
-            std::filesystem::copy_file(templateDir() + "/voice.sqlite", file);
+            std::filesystem::copy_file(made, file);
         }
         addOddities();
         start();
@@ -152,6 +142,7 @@ class FastPaths : public AppHarness {
         return labels({"showIncomeValueText", "showOrderTotalCountsValueText",
                        "showOrderTotalEntrysValueText"});
     }
+    // Amount, quantity and items of a list of orders.
     static std::vector<std::string> expectedTotals(const SUserCommodityDB::List& orders) {
         return {sumOf(orders, &SUserCommodity::orderTotalAmount).text(),
                 sumOf(orders, &SUserCommodity::orderTotalCounts).text(),
@@ -207,12 +198,9 @@ TEST_F(FastPaths, JournalMonthsEqualTheFindsSummedWithEachRowsPartner) {
                     .findWithHomePageYearThingLike_findWithHomePageMonthThingLike_findWithHomePageUSER_INOrOUTTags(
                         "2015", month, side);
             ASSERT_FALSE(list.empty());
-            EXPECT_EQ(
-                labels({"showProductQtyValueText", "showOrderItemsValueText",
-                        "showOrderTotalAmountValueText"}),
-                (std::vector<std::string>{sumOf(list, &SUserCommodity::orderTotalCounts).text(),
-                                          sumOf(list, &SUserCommodity::orderTotalEntrys).text(),
-                                          sumOf(list, &SUserCommodity::orderTotalAmount).text()}));
+            EXPECT_EQ(labels({"showOrderTotalAmountValueText", "showProductQtyValueText",
+                              "showOrderItemsValueText"}),
+                      expectedTotals(list));
             auto& rows = top()->get<TableView>("tableView")->rows;
             ASSERT_EQ(rows.size(), list.size());
             for (size_t i = 0; i < list.size(); ++i) {
@@ -232,22 +220,6 @@ TEST_F(FastPaths, JournalMonthsEqualTheFindsSummedWithEachRowsPartner) {
                               orEmpty(o.orderTotalAmount) + "|" +
                               orEmpty(o.orderSalesAndPurchaseType));
             }
-            // The order opened from a row is that row's header, whole.
-            const size_t pick = list.size() / 2;
-            ASSERT_TRUE(selectRow("tableView", static_cast<int>(pick)));
-            auto* editor = topAs<CreateOrEditSalesAccountVC>();
-            ASSERT_NE(editor, nullptr);
-            EXPECT_EQ(editor->createItemUid, list[pick].uid);
-            EXPECT_EQ(editor->createItemPrimaryKey, list[pick].orderPrimaryKeyDate);
-            EXPECT_EQ(editor->createItemNotes, list[pick].remarkNotes);
-            EXPECT_EQ(editor->createItemWeekInYearTime, list[pick].recordeWeekInYearTime);
-            EXPECT_EQ(editor->createItemDayStr, list[pick].days);
-            nav().popViewControllerAnimated(false);
-            nav().drain();
-            // Shown again, the journal is back at the present month: step to this one again.
-            ASSERT_EQ(labelText("MonthLbl"), "5");
-            for (int back = 0; labelText("MonthLbl") != month && back < 3; ++back)
-                ASSERT_TRUE(tap("backwardEvent"));
             ASSERT_TRUE(tap("backwardEvent"));
         }
         ASSERT_TRUE(tap("backSalesEvent"));
@@ -369,7 +341,7 @@ TEST_F(FastPaths, ExportSnapshotEqualsTheLinesOfTheFullRecords) {
     for (const auto& o : orders) CSVExport::appendOrderLine(expected, CSVExport::orderFields(o));
     const auto snapshot = CSVExport::readSnapshot();
     EXPECT_EQ(snapshot.size(), orders.size());
-    EXPECT_GT(snapshot.size(), 1500u);
+    EXPECT_GT(snapshot.size(), 10000u);  // no cap at ten thousand orders
     EXPECT_EQ(snapshot.lines, expected);
     EXPECT_TRUE(
         snapshot.lines.starts_with("\n ,,,,,,,\n Sales,\"a, \"\"b\"\"\nc\",2.5,3,1.0e+20,,"
@@ -381,17 +353,19 @@ TEST_F(FastPaths, DamagedPagesShowTheFailureNeverPartOfAFigureOrList) {
     const std::string dash = ScreenParts::kUnreadFigure;
     const Text productKey =
         SProductsNameSubDB().findWithUid_limit(std::nullopt, 100000).back().productSubNameKey;
-    // What each screen shows from the ledger, its figures, row count, chart and title, each as
-    // the dash when the screen said that it could not read it; and whether it said so.
+    // What each screen shows: every label, then its row count, chart and title, these as the
+    // dash when the screen said that it could not read the ledger; and whether it said so.
     using Look = std::pair<std::vector<std::string>, bool>;
     auto looks = [&] {
         std::vector<Look> out;
-        auto visit = [&](std::unique_ptr<Screen> screen, std::vector<const char*> ids = {}) {
+        auto visit = [&](std::unique_ptr<Screen> screen) {
             nav().pushViewController(std::move(screen), false);
             nav().drain();
             bool said = false;
             for (const auto& t : top()->toasts()) said = said || t.text == KL("KLOperationFailed");
-            std::vector<std::string> shown = labels(ids);
+            std::vector<std::string> shown;
+            for (const auto& w : top()->widgets())
+                if (auto* label = dynamic_cast<Label*>(w.get())) shown.push_back(label->text);
             auto add = [&](const std::string& text, bool unread) {
                 shown.push_back(unread && said ? dash : text);
             };
@@ -407,25 +381,17 @@ TEST_F(FastPaths, DamagedPagesShowTheFailureNeverPartOfAFigureOrList) {
             nav().popViewControllerAnimated(false);
             nav().drain();
         };
-        visit(
-            createScreen("InventoryProfitCostListViewController"),
-            {"showTodayPurchaseValueText", "showTodaySalesValueText", "showMonthPurchaseValueText",
-             "showMonthSalesValueText", "showMyOrderQtyValueText", "showMyInventoryQtyValueText"});
-        for (const char* journal : {"OUTItemsViewController", "INItemsViewController"})
-            visit(createScreen(journal), {"showProductQtyValueText", "showOrderItemsValueText",
-                                          "showOrderTotalAmountValueText"});
-        visit(createScreen("HomeStatisticsViewController"),
-              {"showIncomeValueText", "showOrderTotalCountsValueText",
-               "showOrderTotalEntrysValueText"});
-        visit(createScreen("ALLInventoryViewController"));
+        for (const char* name :
+             {"InventoryProfitCostListViewController", "OUTItemsViewController",
+              "INItemsViewController", "HomeStatisticsViewController", "ALLInventoryViewController",
+              "ProductListViewController", "CustomersSettingsVC"})
+            visit(createScreen(name));
         auto history = std::make_unique<OneProductViewController>();
         history->itemProductNameUpdateKeyStr = productKey;
         visit(std::move(history));
-        visit(createScreen("ProductListViewController"));
-        visit(createScreen("CustomersSettingsVC"));
         UserDefaults::standardUserDefaults().setObject_forKey(kLargeOrder,
                                                               OrderHandOver::kOrderKey);
-        visit(createScreen("CreateOrEditSalesAccountVC"), {"showTotalValueLbl"});
+        visit(createScreen("CreateOrEditSalesAccountVC"));
         return out;
     };
 
@@ -455,12 +421,11 @@ TEST_F(FastPaths, DamagedPagesShowTheFailureNeverPartOfAFigureOrList) {
     std::filesystem::copy_file(file, kept);
     for (const auto& [first, last] : damages) {
         SCOPED_TRACE("pages " + std::to_string(first) + " to " + std::to_string(last - 1));
-        std::filesystem::copy_file(kept, file, std::filesystem::copy_options::overwrite_existing);
-        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-        const std::string garbage((last - first) * pageSize, '\xA5');
-        f.seekp(static_cast<std::streamoff>((first - 1) * pageSize));
-        ASSERT_TRUE(f.write(garbage.data(), static_cast<std::streamsize>(garbage.size())));
-        f.close();
+        std::string bytes = ScratchDir::read(kept);
+        ASSERT_EQ(bytes.size(), pages * pageSize);
+        bytes.replace((first - 1) * pageSize, (last - first) * pageSize, (last - first) * pageSize,
+                      '\xA5');
+        ScratchDir::write(file, bytes);
         start();
         const auto damaged = looks();
         ASSERT_EQ(damaged.size(), healthy.size());

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdio>
 #include <limits>
 #include <ranges>
 
@@ -68,42 +66,4 @@ TEST(DecimalSum, AddsExactlyAndRoundsHalfAwayFromZeroToCents) {
     EXPECT_EQ(tenThousand.text() + " " + threeThousand.text() + " " +
                   (tenThousand - threeThousand).text(),
               "1000.00 16296510.00 -16295510.00");
-}
-
-TEST(IntValue, ReadsTheLeadingIntegerClampedToInt) {
-    const struct {
-        const char* text;
-        int want;
-    } cases[] = {
-        // clang-format off
-        {"  -17abc", -17}, {"+5", 5}, {"3.9", 3}, {"007", 7}, {"abc", 0}, {"", 0}, {"- 5", 0},
-        {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
-        {"99999999999999999999999999", INT_MAX},
-        // clang-format on
-    };
-    for (const auto& c : cases) EXPECT_EQ(intValue(std::string(c.text)), c.want) << c.text;
-    EXPECT_EQ(intValue(Text{}), 0);
-}
-
-TEST(FormatAmount, MatchesPrintfWithAPointAndNoGrouping) {
-    // The test process runs in the "C" locale, so printf is the reference here.
-    auto printf = [](const char* fmt, double v) {
-        char buf[512];
-        std::snprintf(buf, sizeof buf, fmt, v);
-        return std::string(buf);
-    };
-    const double samples[] = {0.125, 2.675,  -1.005, 0.045, 0.005, 1e15 + 0.125, 123456789.987,
-                              -1e-9, -0.001, 2.5,    3.5,   1e20,  1234567};
-    for (double v : samples) {
-        EXPECT_EQ(
-            formatAmount(v) + " " + formatOneDecimal(v) + " " + formatAmount(float(v)),
-            printf("%.2f", v) + " " + printf("%.1f", v) + " " + printf("%.2f", double(float(v))));
-    }
-    for (int i = -2000; i <= 2000; ++i)
-        ASSERT_EQ(formatAmount(i * 0.0137f), printf("%.2f", double(i * 0.0137f))) << i;
-}
-
-TEST(FormatCount, UnsignedWithoutLeadingZeros) {  // "-1" wraps as "%lu" does
-    EXPECT_EQ(formatCount(0) + " " + formatCount(2014) + " " + formatCount(-1),
-              "0 2014 18446744073709551615");
 }

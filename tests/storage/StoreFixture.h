@@ -1,5 +1,5 @@
 #pragma once
-// A ledger file in a scratch directory with all five tables, and record builders.
+// A ledger file in a scratch directory with all five tables.
 #include <gtest/gtest.h>
 
 #include "storage/SProductsNameSubDB.h"
@@ -29,31 +29,6 @@ class StoreFixture : public testing::Test {
         ASSERT_TRUE(db->executeUpdate("CREATE TRIGGER fail_" + table + " BEFORE " + event + of +
                                       " ON " + table +
                                       " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    }
-
-    static SUserCommodity header(const std::string& key, const std::string& year,
-                                 const std::string& month, const std::string& day,
-                                 const std::string& kind = "21") {
-        SUserCommodity h;
-        h.orderPrimaryKeyDate = key;
-        h.orderSalesTagOrPurchaseTag = kind == "21" ? "111" : "000";
-        h.orderSalesAndPurchaseTags = kind;
-        h.orderSalesAndPurchaseType = kind == "21" ? "Sale" : "Purchase";
-        h.years = year;
-        h.months = month;
-        h.days = day;
-        return h;
-    }
-
-    static SUserCommodityOrder line(const std::string& orderKey, const std::string& productKey,
-                                    const std::string& kind = "21") {
-        SUserCommodityOrder l;
-        l.orderItemPrimaryKeyDate = orderKey;
-        l.orderItemProductNameKey = productKey;
-        l.orderItemProductName = "name of " + productKey;
-        l.orderItemSalesAndPurchaseTags = kind;
-        l.orderItemSalesAndPurchaseType = kind == "21" ? "Sale" : "Purchase";
-        return l;
     }
 
     ScratchDir dir;

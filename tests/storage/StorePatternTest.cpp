@@ -1,4 +1,4 @@
-// The common store operations: insert, row mapping, update by row id, paging, row ids.
+// The common store operations: insert, row mapping, update by row id, row ids.
 #include "tests/storage/StoreFixture.h"
 
 namespace {
@@ -53,7 +53,7 @@ TEST_F(StorePattern, WritesByRowIdTouchOnlyThatRowAndFailWhenItIsGone) {
     EXPECT_FALSE(db->inTransaction());
 }
 
-TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
+TEST_F(StorePattern, AbsentFieldsAreNullNotEmptyAndMatchNothing) {
     SProductsNameSub p;
     p.productSubName = "Green";
     p.productSubModel = "";
@@ -61,33 +61,8 @@ TEST_F(StorePattern, AbsentFieldsAreNullNotEmpty) {
     auto got = products.findWithUid_limit(std::nullopt, 10).at(0);
     EXPECT_EQ(got.productSubModel, "");
     EXPECT_EQ(got.productSubUnit, std::nullopt);
-
-    SProductsNameSub edit;
-    edit.productSubUnit = "kg";
-    ASSERT_TRUE(products.mergeWithProductNameSub_changeID(edit, "1"));
-    got = products.findWithUid_limit(std::nullopt, 10).at(0);
-    EXPECT_EQ(got.productSubModel, std::nullopt);
-    EXPECT_EQ(got.productSubUnit, "kg");
     // An absent value matches nothing, not even the NULL columns.
     EXPECT_TRUE(products.findWithProductPrimaryKeyLike(std::nullopt).empty());
-    // A record with nothing but a row id is not inserted.
-    SProductsNameSub onlyId;
-    onlyId.productSubUid = "7";
-    EXPECT_FALSE(products.saveProductNameSub(onlyId));
-    EXPECT_EQ(products.findWithUid_limit(std::nullopt, 10).size(), 1u);
-}
-
-TEST_F(StorePattern, PagesHoldTheNewestRowsAboveTheRowIdGiven) {
-    for (const char* key : {"o1", "o2", "o3", "o4", "o5"})
-        ASSERT_TRUE(lines.saveUserCommodityOrder(line(key, "p")));
-    auto uids = [](const std::vector<SUserCommodityOrder>& rows) {
-        std::string out;
-        for (const auto& r : rows) out += orEmpty(r.orderItemUid);
-        return out;
-    };
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit(std::nullopt, 3)), "543");
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 10)), "543");
-    EXPECT_EQ(uids(lines.findWithSalesAndPurchaseUid_limit("2", 2)), "54");
 }
 
 TEST_F(StorePattern, MergeIsAllOrNothingUnlessTheCallerHoldsATransaction) {

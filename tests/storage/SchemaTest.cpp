@@ -1,10 +1,6 @@
-// The shared manager on a real documents directory: the exact schema of a first start.
-#include <gtest/gtest.h>
-
+// The five tables as every store creates them: the statements older files hold too.
 #include <sstream>
 
-#include "platform/DocumentsDirectory.h"
-#include "storage/SDBManager.h"
 #include "tests/storage/StoreFixture.h"
 
 namespace {
@@ -35,39 +31,18 @@ const char* const kSchema[][3] = {
      "orderItemMonths orderItemDays"},
 };
 
-// Start-up's order of table creation.
-void createAll() {
-    SUserCommodityDB().createCommodDataBase();
-    SUserCommodityOrderDB().createUserCommodityOrderDataBase();
-    SProductsNameTypeDB().createProductsNameTypeDataBase();
-    SProductsNameSubDB().createProductNameDataBase();
-    SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
-}
-
-class Manager : public testing::Test {
-  protected:
-    void SetUp() override {
-        SDBManager::close();
-        DocumentsDirectory::setPath(dir.path());
-    }
-    void TearDown() override { SDBManager::close(); }
-    ScratchDir dir;
-};
-
 }  // namespace
 
-TEST_F(Manager, FirstStartCreatesTheLedgerWithExactSchema) {
-    SDBManager& m = SDBManager::defaultDBManager();
-    EXPECT_EQ(m.name(), dir.path() + "/voice.sqlite");
-    ASSERT_TRUE(m.isOpen());
-    createAll();
+using Schema = StoreFixture;
+
+TEST_F(Schema, EachStoreCreatesItsTableWithTheExactStatement) {
     for (const auto& [table, id, columns] : kSchema) {
         std::string sql = std::string("CREATE TABLE ") + table + " (" + id +
                           " INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,";
         std::istringstream words(columns);
         for (std::string c; words >> c;) sql += c + " TEXT,";
         sql.back() = ')';
-        auto rs = m.dataBase()->executeQuery(
+        auto rs = db->executeQuery(
             "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?", {table});
         ASSERT_TRUE(rs && rs->next()) << table;
         EXPECT_EQ(rs->stringForColumn("sql"), sql);
