@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/UI.h"
 #include "storage/BackupWorker.h"
+#include "toolkit/Navigator.h"
 
 class AppDelegate {
   public:
@@ -34,7 +34,8 @@ class AppDelegate {
     // so the next start skips the checks of an unclean one.
     static void endInstance();
 
-    AppDelegate() = default;
+    // Installs the app's screen maker (createScreen finds every screen class from here on).
+    AppDelegate();
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "app/MainBar.h"
-#include "app/ScreenFactory.h"
 #include "exchange/BackupViewController.h"
 #include "exchange/MailOutcome.h"
 #include "exchange/WorkbookExport.h"
@@ -11,6 +9,10 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/LedgerFigures.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
+#include "widgets/MainBar.h"
 
 MoreViewController::MoreViewController() : Screen("MoreViewController") {}
 
@@ -118,10 +120,10 @@ void MoreViewController::exportAndMail(const CSVExport::Snapshot& orders) {
         return;
     }
     if (!MailComposer::canSendMail()) return;
-    MailComposer::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
-                          [this](MailResult result, MailError error) {
-                              mailComposeController_didFinishWithResult_error(result, error);
-                          });
+    ComposerSheet::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
+                           [this](MailResult result, MailError error) {
+                               mailComposeController_didFinishWithResult_error(result, error);
+                           });
 }
 
 void MoreViewController::spreadsheetExportEvent() {

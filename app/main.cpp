@@ -16,8 +16,8 @@
 
 #include "app/AppDelegate.h"
 #include "platform/DocumentsDirectory.h"
-#include "platform/UI.h"
 #include "storage/LedgerBackup.h"
+#include "toolkit/Navigator.h"
 #include "web/Server.h"
 
 extern char** environ;

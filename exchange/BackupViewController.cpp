@@ -7,6 +7,8 @@
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/SDBManager.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 #include "storage/BackupWorker.h"
 #include "storage/LedgerBackup.h"
 

@@ -14,6 +14,7 @@
 #include "storage/SDBManager.h"
 #include "storage/SUserCommodityDB.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/TableView.h"
 
 namespace {
 
