@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Screen.h"
 #include "storage/BackupWorker.h"
 #include "storage/LedgerBackup.h"
+#include "toolkit/Screen.h"
 
 class BackupViewController : public Screen {
   public:
