@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
 
     AppDelegate app;
     app.application_didFinishLaunchingWithOptions();
+    app.startAutomaticBackup();  // on a thread of its own: the dashboard is not held up
     Navigator::setShared(&app.navigator());
 
     std::mutex appMutex;
@@ -187,7 +188,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     server.start();
-    app.startAutomaticBackup();
     std::string url = server.startURL();
     AppDelegate::publishAddress(url);
     std::cout << url << std::endl;

@@ -99,8 +99,6 @@ TEST(EventDecoder, DatesMustBeRealCalendarDays) {
     for (const char* d : {"1900-02-29", "2023-02-29", "2024-04-31", "2024-13-01", "2024-1-01",
                           "2024/01/01", "0000-01-01"})
         EXPECT_FALSE(web::isCalendarDate(d)) << d;
-    EXPECT_EQ(refusal(R"({"serial":1,"type":"date","id":"d","value":"2024-02-30"})"),
-              "value must be a date YYYY-MM-DD");
 }
 
 TEST(ViewJson, KeepsOrderTypesAndWholeNumbers) {
