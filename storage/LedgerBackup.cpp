@@ -22,6 +22,7 @@
 #include "Tools/SQL/SQLDatabase.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerIndexes.h"
+#include "storage/LedgerTotals.h"
 #include "storage/Records.h"
 
 namespace fs = std::filesystem;
@@ -261,7 +262,8 @@ bool copyChecked(const std::string& ledger, const std::string& temp, bool requir
     return true;
 }
 
-// Copies a candidate to `staging` and adds the ledger's indexes there; null on success.
+// Copies a candidate to `staging` and adds the ledger's indexes and totals there; null on
+// success.
 std::optional<std::string> stage(const std::string& candidate, const std::string& staging) {
     std::string error;
     Connection from = open(candidate, SQLITE_OPEN_READONLY, &error);
@@ -274,11 +276,13 @@ std::optional<std::string> stage(const std::string& candidate, const std::string
     if (const int rc = copyDatabase(from.get(), to.get(), false); rc != SQLITE_OK)
         return sqliteMessage(to.get(), rc);
     to.reset();
-    SQLDatabase db(staging);
-    if (!db.open()) return "cannot open " + staging;
-    sqlite3_exec(db.sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr,
+    auto db = SQLDatabase::databaseWithPath(staging);
+    if (!db->open()) return "cannot open " + staging;
+    sqlite3_exec(db->sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr,
                  nullptr, nullptr);
-    if (!createLedgerIndexes(db)) return "cannot add the indexes";
+    if (!createLedgerIndexes(*db)) return "cannot add the indexes";
+    // Totals that match the rows come along, so the app need not rebuild them.
+    LedgerTotals(db).prepare();
     return std::nullopt;
 }
 
