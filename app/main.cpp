@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
 #include "web/Server.h"
 
 extern char** environ;

@@ -2,13 +2,14 @@
 
 #include <string>
 
-#include "app/MainBar.h"
-#include "app/ScreenFactory.h"
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/LedgerTotals.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "widgets/MainBar.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

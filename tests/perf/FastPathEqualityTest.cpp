@@ -9,7 +9,6 @@
 #include <functional>
 #include <random>
 
-#include "app/ScreenFactory.h"
 #include "bench/LedgerGenerator.h"
 #include "exchange/CSVExport.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
@@ -29,6 +28,9 @@
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/sql/ScratchDir.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {
