@@ -12,6 +12,7 @@
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerIndexes.h"
+#include "storage/LedgerTotals.h"
 #include "storage/SDBManager.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
@@ -174,6 +175,8 @@ void AppDelegate::prepareLedger() {
     SSupplierOrCustomersDB().createSupplierOrCustomersDataBase();
     // After the tables, so that a ledger made before the indexes existed gains them.
     if (const auto& db = SDBManager::defaultDBManager().dataBase()) createLedgerIndexes(*db);
+    // Totals in step with the rows, whoever wrote the file since the last run.
+    LedgerTotals().prepare();
     defAddDefaultSupplierAndCustomerItem();
 }
 

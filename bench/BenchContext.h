@@ -36,19 +36,14 @@ struct BenchContext {
 double plainQuery(sqlite3* db, const char* sql, const std::vector<std::string>& args = {});
 bool plainExec(sqlite3* db, const char* sql, const std::vector<std::string>& args = {});
 
-// Peak resident memory (kB) of a child process that opens the working copy and visits
-// every screen.
-long measurePeakRssKb(const std::string& self, const std::string& workDir);
-int visitEveryScreen(const std::string& workDir);  // the child's side
-
-// Resident memory of a child process that opens the working copy and presses every button
-// of the bar `rounds` times: after the first round and after the last, and the depth of
-// the screen stack then.
-struct BarPressMemory {
+// Memory of a child process that opens the working copy, visits every screen, then presses
+// every button of the bar `rounds` times: its peak resident memory, its resident memory
+// after the first round and after the last (kB), and the depth of the screen stack then.
+struct ScreenMemory {
+    long peakKb = -1;
     long firstKb = -1;
     long lastKb = -1;
     size_t depth = 0;
 };
-BarPressMemory measureBarPressMemory(const std::string& self, const std::string& workDir,
-                                     int rounds);
-int pressEveryBarButton(const std::string& workDir, int rounds);  // the child's side
+ScreenMemory measureScreenMemory(const std::string& self, const std::string& workDir, int rounds);
+int visitEveryScreen(const std::string& workDir, int rounds);  // the child's side

@@ -2,9 +2,9 @@
 // documents directory, starts the app on it and runs the suite; then prints each figure's
 // app time beside the time of the plain statements that compute the same figure.
 //
-//   mk_bench [--small] [--ledger PATH] [--benchmark_* options]
-//   mk_bench --visit-screens DIR      (the child that measures peak memory)
-//   mk_bench --bar-rounds N DIR       (the child that measures memory over bar presses)
+//   mk_bench [--small | --years N] [--ledger PATH] [--benchmark_* options]
+//   mk_bench --visit-screens N DIR    (the child that measures memory: every screen, then
+//                                      N rounds of the bar's buttons)
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -58,97 +58,105 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 
 struct Figure {
     const char* label;
-    const char* app;               // benchmark name of the app's path
-    const char* limit;             // benchmark name of the plain statements, or null
-    double maxRatio;               // 0: no ratio target
-    double maxMs;                  // 0: no absolute target
+    const char* app;    // benchmark name of the app's path
+    const char* limit;  // benchmark name of the plain statements, or null
+    // Targets; 0: none. The ratio and the time hold for the five-year ledger; on a larger one
+    // the ratio is only reported, and so is the time unless it holds at every size.
+    double maxRatio;
+    double maxMs;
+    bool msAtEverySize = false;
     const char* limit2 = nullptr;  // a second limit added to the first, or null
 };
 
 const Figure kFigures[] = {
-    {"dashboard appear (six figures)", "dashboard/app", "dashboard/limit", 2, 0},
+    {"dashboard appear (six figures)", "dashboard/app", "dashboard/limit", 2, 16, true},
     {"sales journal appear (one month)", "journal/app", "journal/limit", 2, 0},
-    {"inventory statistics load", "inventory/app", "inventory/limit", 3, 500},
+    {"inventory statistics load", "inventory/app", "inventory/limit", 3, 16, true},
     {"product history month", "history/app", "history/limit", 2, 0},
     {"order statistics appear", "statistics/app", "statistics/limit", 2, 0},
     {"save order: header insert", "save/insert", "save/limit", 2, 0},
     {"save order: header merge", "save/merge", "save/limit", 2, 0},
     {"CSV export of all orders", "export/csv", "export/limit", 2, 0},
     {"workbook of all orders and lines", "workbook/app", "workbook/limit", 2, 0},
-    {"whole export (CSV, workbook, mail)", "export/app", "export/limit", 2, 0, "workbook/limit"},
+    {"whole export (CSV, workbook, mail)", "export/app", "export/limit", 2, 0, false,
+     "workbook/limit"},
     {"event round trip (web)", "web/event", "web/static", 2, 0},
-    {"start-up to first dashboard", "startup/app", nullptr, 0, 200},
+    {"start-up to first dashboard", "startup/app", nullptr, 0, 200, true},
     {"backup of the ledger (checked)", "backup/make", nullptr, 0, 1000},
     {"restore from a backup", "backup/restore", nullptr, 0, 0},
     {"restore: the swap under the app lock", "backup/swap", nullptr, 0, 0},
 };
 
-void printSummary(const std::map<std::string, double>& ms, long rssKb, const BarPressMemory& bar,
-                  double firstStartMs, bool& allPass) {
-    std::printf("\n%-36s %12s %12s %8s %16s %s\n", "figure", "app", "limit", "ratio", "target",
+// One row of the table. A target that is only reported is shown in parentheses: missing it
+// says "over" instead of failing the run.
+void printRow(const char* label, const std::string& app, const std::string& limit,
+              const std::string& ratio, const std::string& target, bool held, bool reportedHeld,
+              bool& allPass) {
+    allPass = allPass && held;
+    const char* result = !held ? "FAIL" : !reportedHeld ? "over" : "PASS";
+    std::printf("%-36s %12s %12s %8s %18s %s\n", label, app.c_str(), limit.c_str(), ratio.c_str(),
+                target.empty() ? "-" : target.c_str(), target.empty() ? "" : result);
+}
+
+std::string formatted(const char* format, double value) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
+void printSummary(const std::map<std::string, double>& ms, const ScreenMemory& memory,
+                  double firstStartMs, bool large, bool& allPass) {
+    std::printf("\ntargets of the %s ledger\n", large ? "twenty-year" : "five-year");
+    std::printf("%-36s %12s %12s %8s %18s %s\n", "figure", "app", "limit", "ratio", "target",
                 "result");
     for (const auto& f : kFigures) {
         auto a = ms.find(f.app);
         if (a == ms.end()) continue;  // not built into this program
         const double app = a->second;
-        double limit = 0;
-        bool pass = true;
-        std::string target;
-        char limitText[32] = "-";
-        char ratioText[32] = "-";
+        std::string limitText = "-", ratioText = "-", target;
+        bool held = true, reportedHeld = true;
+        auto addTarget = [&](const std::string& text, bool holds, bool gating) {
+            if (!target.empty()) target += ", ";
+            target += gating ? text : "(" + text + ")";
+            (gating ? held : reportedHeld) &= holds;
+        };
         if (f.limit) {
             auto l = ms.find(f.limit);
             if (l == ms.end()) continue;
-            limit = l->second;
+            double limit = l->second;
             if (f.limit2) {
                 auto l2 = ms.find(f.limit2);
                 if (l2 == ms.end()) continue;
                 limit += l2->second;
             }
-            std::snprintf(limitText, sizeof limitText, "%.3f ms", limit);
+            limitText = formatted("%.3f ms", limit);
             const double ratio = limit > 0 ? app / limit : 0;
-            std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
-            if (f.maxRatio > 0) {
-                pass = pass && ratio <= f.maxRatio;
-                target += "<= " + std::to_string(static_cast<int>(f.maxRatio)) + "x";
-            }
+            ratioText = formatted("%.2f", ratio);
+            if (f.maxRatio > 0)
+                addTarget(formatted("<= %.0fx", f.maxRatio), ratio <= f.maxRatio, !large);
         }
-        if (f.maxMs > 0) {
-            pass = pass && app <= f.maxMs;
-            if (!target.empty()) target += ", ";
-            target += "< " + std::to_string(static_cast<int>(f.maxMs)) + " ms";
-        }
-        allPass = allPass && pass;
-        char appText[32];
-        std::snprintf(appText, sizeof appText, "%.3f ms", app);
-        std::printf("%-36s %12s %12s %8s %16s %s\n", f.label, appText, limitText, ratioText,
-                    target.c_str(), pass ? "PASS" : "FAIL");
+        if (f.maxMs > 0)
+            addTarget(formatted("<= %.0f ms", f.maxMs), app <= f.maxMs, !large || f.msAtEverySize);
+        printRow(f.label, formatted("%.3f ms", app), limitText, ratioText, target, held,
+                 reportedHeld, allPass);
     }
-    if (rssKb > 0) {
-        const double mb = rssKb / 1024.0;
-        const bool pass = mb <= 60;
-        allPass = allPass && pass;
-        char v[32];
-        std::snprintf(v, sizeof v, "%.1f MB", mb);
-        std::printf("%-36s %12s %12s %8s %16s %s\n", "peak resident memory, every screen", v, "-",
-                    "-", "<= 60 MB", pass ? "PASS" : "FAIL");
-    }
-    if (bar.firstKb > 0) {
-        const double growthMb = (bar.lastKb - bar.firstKb) / 1024.0;
-        const bool pass = growthMb <= 10;
-        allPass = allPass && pass;
-        char v[48];
-        std::snprintf(v, sizeof v, "%+.1f MB", growthMb);
-        std::printf("%-36s %12s %12s %8s %16s %s\n", "memory growth, 200 bar rounds", v, "-", "-",
-                    "<= 10 MB", pass ? "PASS" : "FAIL");
+    if (memory.peakKb > 0) {
+        const double mb = memory.peakKb / 1024.0, limitMb = large ? 80 : 60;
+        printRow("peak resident memory, every screen", formatted("%.1f MB", mb), "-", "-",
+                 formatted("<= %.0f MB", limitMb), mb <= limitMb, true, allPass);
+        const double growthMb = (memory.lastKb - memory.firstKb) / 1024.0;
+        printRow("memory growth, 200 bar rounds", formatted("%+.1f MB", growthMb), "-", "-",
+                 "<= 10 MB", growthMb <= 10, true, allPass);
         std::printf(
-            "(every bar button pressed 200 times: %.1f MB after the first round, %.1f MB "
-            "after the last, %zu screens on the stack)\n",
-            bar.firstKb / 1024.0, bar.lastKb / 1024.0, bar.depth);
+            "(every screen visited, then every bar button pressed 200 times: %.1f MB after the "
+            "first round, %.1f MB after the last, %zu screens on the stack)\n",
+            memory.firstKb / 1024.0, memory.lastKb / 1024.0, memory.depth);
     }
     if (firstStartMs >= 0) {
-        std::printf("(first start on the file as generated, indexes built then: %.1f ms)\n",
-                    firstStartMs);
+        std::printf(
+            "(first start on the file as generated, indexes and totals built then: "
+            "%.1f ms)\n",
+            firstStartMs);
     }
 }
 
@@ -200,19 +208,23 @@ std::string cachedLedger(const LedgerParams& params) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--visit-screens") == 0) {
-        return visitEveryScreen(argv[2]);
-    }
-    if (argc == 4 && std::strcmp(argv[1], "--bar-rounds") == 0) {
-        return pressEveryBarButton(argv[3], std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "--visit-screens") == 0) {
+        return visitEveryScreen(argv[3], std::atoi(argv[2]));
     }
 
     bool small = false;
+    int years = 5;
     std::string ledger;
     std::vector<char*> rest{argv[0]};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--small") == 0) {
             small = true;
+        } else if (std::strcmp(argv[i], "--years") == 0 && i + 1 < argc) {
+            years = std::atoi(argv[++i]);
+            if (years < 1 || years > 100) {
+                std::fprintf(stderr, "--years takes 1 to 100\n");
+                return 2;
+            }
         } else if (std::strcmp(argv[i], "--ledger") == 0 && i + 1 < argc) {
             ledger = argv[++i];
         } else {
@@ -231,7 +243,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) return 2;
 
     Localisation::select("en");
-    if (ledger.empty()) ledger = cachedLedger(small ? LedgerParams::small() : LedgerParams());
+    if (ledger.empty())
+        ledger = cachedLedger(small ? LedgerParams::small() : LedgerParams::years(years));
     if (ledger.empty()) return 1;
 
     char tmpl[] = "/tmp/mk-bench-XXXXXX";
@@ -253,11 +266,10 @@ int main(int argc, char** argv) {
 
     AppDelegate::endInstance();  // the children below open the same folder
 
-    const long rssKb = measurePeakRssKb(selfPath(), ctx.workDir);
-    const BarPressMemory bar = measureBarPressMemory(selfPath(), ctx.workDir, 200);
+    const ScreenMemory memory = measureScreenMemory(selfPath(), ctx.workDir, 200);
     bool allPass = true;
     std::printf("\nledger: %s\n", ledger.c_str());
-    printSummary(reporter.ms, rssKb, bar, firstStartMs, allPass);
+    printSummary(reporter.ms, memory, firstStartMs, years > 5, allPass);
     std::printf("%s\n", allPass ? "every target holds" : "some targets do not hold");
 
     std::error_code ec;

@@ -411,9 +411,21 @@ BENCHMARK(BM_save_insert)->Name("save/insert")->Unit(benchmark::kMillisecond)->U
 BENCHMARK(BM_save_merge)->Name("save/merge")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_save_limit)->Name("save/limit")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// ---- peak memory ------------------------------------------------------------------------
+// ---- memory -----------------------------------------------------------------------------
 
-int visitEveryScreen(const std::string& workDir) {
+namespace {
+long residentKb() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+}  // namespace
+
+int visitEveryScreen(const std::string& workDir, int rounds) {
     auto& c = BenchContext::get();
     c.workDir = workDir;
     c.startApp();  // the dashboard
@@ -452,43 +464,7 @@ int visitEveryScreen(const std::string& workDir) {
           "AddSupplierCustomersVC"}) {
         visit(createScreen(cls), nothing);
     }
-    c.app.reset();
-    AppDelegate::endInstance();
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
-    return 0;
-}
 
-long measurePeakRssKb(const std::string& self, const std::string& workDir) {
-    const std::string cmd = "'" + self + "' --visit-screens '" + workDir + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    long kb = -1;
-    if (std::fscanf(p, "%ld", &kb) != 1) kb = -1;
-    pclose(p);
-    return kb;
-}
-
-// ---- memory over bar presses --------------------------------------------------------------
-
-namespace {
-long residentKb() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-}  // namespace
-
-int pressEveryBarButton(const std::string& workDir, int rounds) {
-    auto& c = BenchContext::get();
-    c.workDir = workDir;
-    c.startApp();  // the dashboard
-    Navigator& n = nav();
     // Each round presses every button of the bar once, each on the main screen shown then,
     // through the same event the page posts.
     auto press = [&](const std::string& target) {
@@ -510,19 +486,23 @@ int pressEveryBarButton(const std::string& workDir, int rounds) {
             press(target);
         if (round == 0) first = residentKb();
     }
-    std::printf("%ld %ld %zu\n", first, residentKb(), n.depth());
+    const long last = residentKb();
+    const size_t depth = n.depth();
     c.app.reset();
     AppDelegate::endInstance();
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld %ld %ld %zu\n", usage.ru_maxrss, first, last, depth);
     return 0;
 }
 
-BarPressMemory measureBarPressMemory(const std::string& self, const std::string& workDir,
-                                     int rounds) {
+ScreenMemory measureScreenMemory(const std::string& self, const std::string& workDir, int rounds) {
     const std::string cmd =
-        "'" + self + "' --bar-rounds " + std::to_string(rounds) + " '" + workDir + "'";
-    BarPressMemory m;
+        "'" + self + "' --visit-screens " + std::to_string(rounds) + " '" + workDir + "'";
+    ScreenMemory m;
     if (FILE* p = popen(cmd.c_str(), "r")) {
-        if (std::fscanf(p, "%ld %ld %zu", &m.firstKb, &m.lastKb, &m.depth) != 3) m.firstKb = -1;
+        if (std::fscanf(p, "%ld %ld %ld %zu", &m.peakKb, &m.firstKb, &m.lastKb, &m.depth) != 4)
+            m.peakKb = -1;
         pclose(p);
     }
     return m;

@@ -2,7 +2,7 @@
 
 #include "platform/Localisation.h"
 #include "stats/OneProductViewController.h"
-#include "storage/LedgerFigures.h"
+#include "storage/LedgerTotals.h"
 #include "storage/NumberText.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/TableView.h"
@@ -38,9 +38,9 @@ void ALLInventoryViewController::initAllDBData() {
     userPurchaseCountsArray.clear();
     userSalesCountsArray.clear();
     userInventoryCountsArray.clear();
-    // One pass over the lines instead of three finds per product: per key the line count
-    // (any kind) and the sold and purchased sums of the finds by key (and kind).
-    const auto byKey = LedgerFigures(userCommodityOrderDB->db()).productLines();
+    // Per key the line count (any kind) and the sold and purchased sums of the finds by key
+    // (and kind), from the totals kept with each write instead of three finds per product.
+    const auto byKey = LedgerTotals(userCommodityOrderDB->db()).products();
     if (!byKey || categoryListDB->readFailed()) {
         // Rows of some products, or sums of some lines, would pass for the whole stock.
         categoryListArray.clear();
@@ -48,7 +48,7 @@ void ALLInventoryViewController::initAllDBData() {
         return;
     }
     readFailed_ = false;
-    const LedgerFigures::ProductLines none;
+    const LedgerTotals::ProductLines none;
     for (const auto& product : categoryListArray) {
         // Counted by key: a product of the same name in another category has its own lines.
         const auto* found = &none;

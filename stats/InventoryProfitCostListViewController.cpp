@@ -5,6 +5,7 @@
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
+#include "storage/LedgerTotals.h"
 #include "storage/NumberText.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
@@ -87,14 +88,12 @@ void InventoryProfitCostListViewController::viewWillAppear() {
     show("showTodaySalesValueText", figures.sumOrderAmounts(year, month, day, "21"));
     show("showMonthPurchaseValueText", figures.sumOrderAmounts(year, month, std::nullopt, "11"));
     show("showMonthSalesValueText", figures.sumOrderAmounts(year, month, std::nullopt, "21"));
-    // The true number of orders; a figure capped at the newest 10000 would be wrong.
-    const auto orders = figures.countOrders();
+    // The true number of orders (a figure capped at the newest 10000 would be wrong) and the
+    // stock of every line, from the totals kept with each write: no pass over the ledger.
+    const auto totals = LedgerTotals(userCommodityDB->db()).ledger();
     get<Label>("showMyOrderQtyValueText")->text =
-        orders ? formatCount(*orders) : ScreenParts::kUnreadFigure;
-    whole = whole && orders;
-    // Both kinds in one pass over the lines.
-    const auto stock = figures.sumLineQuantitiesByKind();
+        totals ? formatCount(totals->orders) : ScreenParts::kUnreadFigure;
     show("showMyInventoryQtyValueText",
-         stock ? std::optional(stock->purchased - stock->sold) : std::nullopt);
+         totals ? std::optional(totals->purchased - totals->sold) : std::nullopt);
     if (!whole) ScreenParts::reportFailedRead(*this);
 }

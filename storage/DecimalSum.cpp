@@ -60,3 +60,23 @@ std::string DecimalSum::text() const {
     if (units_ < 0 && cents != 0) digits.insert(0, 1, '-');
     return digits;
 }
+
+std::string DecimalSum::unitsText() const {
+    const Magnitude magnitude =
+        units_ < 0 ? static_cast<Magnitude>(-units_) : static_cast<Magnitude>(units_);
+    return (units_ < 0 ? "-" : "") + digitsOf(magnitude);
+}
+
+std::optional<DecimalSum> DecimalSum::ofUnitsText(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    // 38 digits stay below the 128-bit limit.
+    if (text.empty() || text.size() > 38) return std::nullopt;
+    Magnitude m = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        m = m * 10 + static_cast<unsigned>(c - '0');
+    }
+    const Units units = static_cast<Units>(m);
+    return ofUnits(negative ? -units : units);
+}

@@ -6,6 +6,7 @@
 // number is not within ±10^15 (400 typed digits, "1e39") adds 0. The sum is a 128-bit
 // integer: one addend takes at most 70 bits, so no ledger a file can hold overflows it, and
 // the result does not depend on the order of adding.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ class DecimalSum {
     void add(const TextView& text) {
         if (text) add(*text);
     }
+    DecimalSum& operator+=(const DecimalSum& b) {
+        units_ += b.units_;
+        return *this;
+    }
     friend DecimalSum operator-(const DecimalSum& a, const DecimalSum& b) {
         return ofUnits(a.units_ - b.units_);
     }
@@ -40,6 +45,11 @@ class DecimalSum {
     bool isPositive() const { return units_ > 0; }
     // "%.2f" of the exact value rounded half away from zero: "-1234.57". No "-0.00".
     std::string text() const;
+    // The millionths as decimal digits with an optional "-": "-1234567800". Stored this way
+    // the sum comes back exactly (ofUnitsText), whatever its size.
+    std::string unitsText() const;
+    // The sum of a unitsText(); absent for any other text.
+    static std::optional<DecimalSum> ofUnitsText(std::string_view text);
 
   private:
     Units units_ = 0;

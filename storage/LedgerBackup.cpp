@@ -24,6 +24,7 @@
 #include "platform/InstanceLock.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerIndexes.h"
+#include "storage/LedgerTotals.h"
 #include "storage/Records.h"
 
 namespace fs = std::filesystem;
@@ -291,7 +292,7 @@ bool copyBytes(const std::string& ledger, const std::string& temp, Outcome& out)
     return false;
 }
 
-// Copies a candidate to `staging`, adds the ledger's indexes there and syncs it; null on
+// Copies a candidate to `staging`, adds the ledger's indexes and totals there and syncs it; null on
 // success.
 std::optional<std::string> stage(const std::string& candidate, const std::string& staging) {
     std::string error;
@@ -306,11 +307,13 @@ std::optional<std::string> stage(const std::string& candidate, const std::string
         return sqliteMessage(to.get(), rc);
     to.reset();
     {
-        SQLDatabase db(staging);
-        if (!db.open()) return "cannot open " + staging;
-        sqlite3_exec(db.sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF",
+        auto db = SQLDatabase::databaseWithPath(staging);
+        if (!db->open()) return "cannot open " + staging;
+        sqlite3_exec(db->sqliteHandle(), "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF",
                      nullptr, nullptr, nullptr);
-        if (!createLedgerIndexes(db)) return "cannot add the indexes";
+        if (!createLedgerIndexes(*db)) return "cannot add the indexes";
+        // Totals that match the rows come along, so the app need not rebuild them.
+        LedgerTotals(db).prepare();
     }
     // Whole on disk before it can take the ledger's place.
     if (const int e = syncPath(staging, false); e != 0)

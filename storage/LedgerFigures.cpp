@@ -72,6 +72,7 @@ void monthAmountsFinal(sqlite3_context* ctx) {
 }
 
 void registerSums(sqlite3* handle) {
+    if (!handle) return;  // a connection that did not open: its queries fail on their own
     // Registering again while a statement runs fails harmlessly: the first one stays.
     sqlite3_create_function_v2(handle, "mk_exact_sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                nullptr, nullptr, exactSumStep, exactSumFinal, nullptr);
@@ -105,59 +106,15 @@ std::optional<long> LedgerFigures::countOrders() {
 
 std::optional<DecimalSum> LedgerFigures::sumOrderAmounts(const Text& year, const Text& month,
                                                          const Text& day, const Text& kind) {
-    if (!db_) return std::nullopt;
-    registerSums(db_->sqliteHandle());
-    DecimalSum sum;
-    auto read = [&](const SQLResultSet& rs) { sum = sumsOf<1>(rs)[0]; };
-    const bool whole =
-        day ? eachRow(
-                  "SELECT mk_exact_sum(orderTotalAmount) FROM SUserCommodity where years = ? "
-                  "and months = ? and days = ? and orderSalesAndPurchaseTags = ?",
-                  {year, month, day, kind}, read)
-            : eachRow(
-                  "SELECT mk_exact_sum(orderTotalAmount) FROM SUserCommodity where years = ? "
-                  "and months = ? and orderSalesAndPurchaseTags = ?",
-                  {year, month, kind}, read);
-    if (!whole) return std::nullopt;
-    return sum;
-}
-
-// Comparisons are computed by SQLite with the same operands as the finds' conditions
-// ("column = '11'"), so a row counts here exactly when the find would return it.
-
-std::optional<LedgerFigures::KindQuantities> LedgerFigures::sumLineQuantitiesByKind() {
-    if (!db_) return std::nullopt;
-    registerSums(db_->sqliteHandle());
-    KindQuantities q;
-    if (!eachRow("SELECT mk_exact_sum(CASE WHEN orderItemSalesAndPurchaseTags = '11' THEN "
-                 "orderItemQuantity END), mk_exact_sum(CASE WHEN orderItemSalesAndPurchaseTags "
-                 "= '21' THEN orderItemQuantity END) FROM SUserCommodityOrder",
-                 {}, [&](const SQLResultSet& rs) {
-                     const auto sums = sumsOf<2>(rs);
-                     q.purchased = sums[0];
-                     q.sold = sums[1];
-                 }))
-        return std::nullopt;
-    return q;
-}
-
-std::optional<LedgerFigures::ProductLinesByKey> LedgerFigures::productLines() {
-    ProductLinesByKey out;
-    // Only text keys: a find binds the product key as text, which no other kind of value
-    // equals.
-    if (!eachRow("SELECT orderItemProductNameKey, orderItemSalesAndPurchaseTags = '11', "
-                 "orderItemSalesAndPurchaseTags = '21', orderItemQuantity FROM "
-                 "SUserCommodityOrder WHERE typeof(orderItemProductNameKey) = 'text'",
-                 {}, [&](const SQLResultSet& rs) {
-                     const TextView key = rs.textViewForColumnIndex(0);
-                     if (!key) return;
-                     ProductLines& p = out[std::string(*key)];
-                     ++p.lines;
-                     if (rs.intForColumnIndex(1)) p.purchased.add(rs.textViewForColumnIndex(3));
-                     if (rs.intForColumnIndex(2)) p.sold.add(rs.textViewForColumnIndex(3));
-                 }))
-        return std::nullopt;
-    return out;
+    // The statistics' sums with the conditions of the day and month finds: one exact path.
+    const auto totals =
+        day ? sumOrderTotals(
+                  "years = ? and months = ? and days = ? and orderSalesAndPurchaseTags = ?",
+                  {year, month, day, kind})
+            : sumOrderTotals("years = ? and months = ? and orderSalesAndPurchaseTags = ?",
+                             {year, month, kind});
+    if (!totals) return std::nullopt;
+    return totals->amount;
 }
 
 std::optional<LedgerFigures::OrderTotals> LedgerFigures::sumOrderTotals(

@@ -28,24 +28,6 @@ class LedgerFigures {
     std::optional<DecimalSum> sumOrderAmounts(const Text& year, const Text& month, const Text& day,
                                               const Text& kind);
 
-    // Both kinds' sums of orderItemQuantity in one pass over the lines: "11" and "21".
-    struct KindQuantities {
-        DecimalSum purchased;
-        DecimalSum sold;
-    };
-    std::optional<KindQuantities> sumLineQuantitiesByKind();
-
-    // Per product key, in one pass over the lines: the number of its lines of any kind and
-    // its sums of orderItemQuantity over kind "11" and "21", as the finds by key (and kind)
-    // select them.
-    struct ProductLines {
-        long lines = 0;
-        DecimalSum purchased;
-        DecimalSum sold;
-    };
-    using ProductLinesByKey = std::unordered_map<std::string, ProductLines>;
-    std::optional<ProductLinesByKey> productLines();
-
     // Sums of orderTotalAmount, orderTotalCounts and orderTotalEntrys over the headers that
     // a period find selects; `where` is that find's condition, `args` its arguments.
     struct OrderTotals {
