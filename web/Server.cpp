@@ -18,6 +18,7 @@
 
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
+#include "platform/Localisation.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenMode.h"
 #include "web/EventDecoder.h"
@@ -467,6 +468,9 @@ Response WebServer::view(const std::string& host) {
     }
     out += "],\"banner\":";
     appendJsonString(out, navigator_.banner());
+    // The page names its language for screen readers.
+    out += ",\"language\":";
+    appendJsonString(out, Localisation::language());
     out += '}';
     return r;
 }
