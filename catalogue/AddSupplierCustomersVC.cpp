@@ -14,7 +14,6 @@ TextField& AddSupplierCustomersVC::field(const char* id, const char* key, const 
     f.caption = KL(key);
     f.placeholder = KL(key);
     if (isEditMode()) f.text = orEmpty(editValue);
-    f.onReturn = [this](TextField&) { endEditing(); };
     return f;
 }
 
@@ -42,6 +41,8 @@ void AddSupplierCustomersVC::viewDidLoad() {
     on("deleteSupplierCustomersItemsEvent",
        [this](const ActionArgs&) { deleteSupplierCustomersItemsEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { endEditing(); });
+    ScreenParts::completeOnReturn(*this, "completeOrEditEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void AddSupplierCustomersVC::completeOrEditEvent() {

@@ -30,10 +30,9 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     auto& name = add<TextField>("orderNameText");
     name.caption = KL("KLOrder");
     name.placeholder = KL("KLName");
-    name.returnKey = "next";
+    name.returnKey = "done";  // Enter saves the order
     name.clearButton = true;
     name.text = orEmpty(createItemOrderName);
-    name.onReturn = [this](TextField&) { disCommodityKeyBoardEvent(); };
 
     auto& total = add<Label>("showTotalValueLbl");
     total.caption = KL("KLTotal");
@@ -66,11 +65,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
 
     add<Label>("showHintLbl").text = KL("KLPlzClickProducts");
 
-    auto& del = add<Button>("deleteBtn");
-    del.style = "delete";
-    del.image = "bookmark_white_delete";
-    del.action = "deleteProductCurrentItemsEvent";
-    del.hidden = !isEditMode();
+    ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent").hidden = !isEditMode();
 
     auto& done = add<Button>("datePanelDoneBtn");
     done.title = KL("KLOK");
@@ -80,6 +75,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     picker.dateOnly = true;
     picker.timeZone = "GMT";
     picker.hidden = true;
+    picker.accessibleName = KL("KLDate");
     picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
     // The panel opens on the label's day: the order's own date, or today in the device's
     // zone (a label the pattern cannot read also gives today).
@@ -103,6 +99,8 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     on("hideDatePanelEvent", [this](const ActionArgs&) { hideDatePanelEvent(); });
     on("disCommodityKeyBoardEvent", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
+    ScreenParts::completeOnReturn(*this, "saveToDoneEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 
     // A note left by an editor that was abandoned must not reach this order.
     pendingNote.clear();
