@@ -15,8 +15,8 @@
 #include "platform/InstanceLock.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
-#include "stats/InventoryProfitCostListViewController.h"
 #include "storage/SDBManager.h"
+#include "storage/SProductsNameSubDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "tests/support/AppHarness.h"
@@ -140,16 +140,24 @@ TEST_F(Startup, ADamagedLedgerAfterACrashIsOnlyReadAndEveryScreenSaysSo) {
     EXPECT_TRUE(SDBManager::defaultDBManager().readOnly());
 }
 
-TEST_F(Dashboard, EmptyLedgerShowsZeros) {
+TEST_F(Dashboard, EmptyLedgerShowsZerosAndWhereToStart) {
     start();
-    EXPECT_EQ(labelText("showTodayPurchaseValueText"), "0.00");
-    EXPECT_EQ(labelText("showTodaySalesValueText"), "0.00");
-    EXPECT_EQ(labelText("showMonthPurchaseValueText"), "0.00");
-    EXPECT_EQ(labelText("showMonthSalesValueText"), "0.00");
+    for (const char* id :
+         {"showTodayPurchaseValueText", "showTodaySalesValueText", "showMonthPurchaseValueText",
+          "showMonthSalesValueText", "showMyInventoryQtyValueText"})
+        EXPECT_EQ(labelText(id), "0.00") << id;
     EXPECT_EQ(labelText("showMyOrderQtyValueText"), "0");
-    EXPECT_EQ(labelText("showMyInventoryQtyValueText"), "0.00");
     EXPECT_EQ(labelText("showTodayPurchaseLbl"), KL("KLToday") + "(" + KL("KLPurchase") + ")");
     EXPECT_EQ(labelText("showYearsAndMonthLbl"), "2015,May");
+    // The hint leads to the products; with one product it is gone.
+    EXPECT_FALSE(top()->find("showFirstRunHintLbl")->hidden);
+    ASSERT_TRUE(tap("showProductsEvent"));
+    ASSERT_EQ(top()->className(), "ProductListViewController");
+    SProductsNameSub hammer;
+    hammer.productSubName = "Hammer";
+    ASSERT_TRUE(SProductsNameSubDB().saveProductNameSub(hammer));
+    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_TRUE(top()->find("showFirstRunHintLbl")->hidden);
 }
 
 // Every control a screen shows has a name for screen readers in the catalog's words, never
@@ -212,19 +220,6 @@ TEST_F(Dashboard, OrderCountIsNotCappedAtTenThousand) {
     ASSERT_TRUE(db->commit());
     tap("jumpInventoryItems2Event");
     EXPECT_EQ(labelText("showMyOrderQtyValueText"), "10001");
-}
-
-TEST_F(Dashboard, CaptionOfYearAndMonthIsSetOnceButFiguresOnEveryAppearance) {
-    start();
-    auto* dash = topAs<InventoryProfitCostListViewController>();
-    clock_->set(at(2015, 6, 1));
-    SUserCommodityDB().saveUserCommodity(header("11", "2015", "6", "1", "5"));
-    tap("jumpMoreItems2Event");
-    nav().popViewControllerAnimated(false);
-    nav().drain();
-    ASSERT_EQ(top(), dash);
-    EXPECT_EQ(labelText("showYearsAndMonthLbl"), "2015,May");
-    EXPECT_EQ(labelText("showTodayPurchaseValueText"), "5.00");
 }
 
 TEST_F(Dashboard, BarPressesShowNewInstancesAndKeepTheStackShort) {
