@@ -1,5 +1,5 @@
-// The application frame in a browser: the dashboard of an empty ledger, its layout per
-// screen size, and the bar leading to the More screen.
+// The application frame in a browser: the address's token and the layout per screen size
+// (the empty dashboard and the bar are drawn in navigation.test.mjs).
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
@@ -11,16 +11,6 @@ const app = useApp();
 test('the address carries a token and the page drops it after the first load', async () => {
   assert.match(app.url, /^http:\/\/127\.0\.0\.1:\d+\/\?token=[0-9a-f]{32}$/);
   assert.equal(new URL(app.page.url()).search, '');
-});
-
-test('an empty ledger shows the dashboard with zero figures', async () => {
-  const s = app.screen;
-  assert.equal(await s.name(), DASHBOARD);
-  for (const id of ['showTodayPurchaseValueText', 'showTodaySalesValueText',
-    'showMonthPurchaseValueText', 'showMonthSalesValueText']) {
-    assert.match(await s.text(id), /^0\.00$/, id);
-  }
-  await s.shot('dashboard-320x568');
 });
 
 test('the layout follows the reported screen size', async () => {
@@ -38,12 +28,4 @@ test('the layout follows the reported screen size', async () => {
   assert.equal(await short.layout(), DASHBOARD + '960');
   await short.shot('dashboard-320x480');
   await short.close();
-});
-
-test('the bar leads to the More screen', async () => {
-  const s = await app.app.open(PHONE_568);
-  await s.go('jumpMoreItems2Event', 'MoreViewController');
-  assert.equal(await s.name(), 'MoreViewController');
-  await s.shot('more-320x568');
-  await s.close();
 });
