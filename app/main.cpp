@@ -17,6 +17,7 @@
 #include "app/AppDelegate.h"
 #include "platform/DocumentsDirectory.h"
 #include "storage/LedgerBackup.h"
+#include "platform/Localisation.h"
 #include "toolkit/Navigator.h"
 #include "web/Server.h"
 
@@ -190,7 +191,10 @@ int main(int argc, char** argv) {
     server.start();
     std::string url = server.startURL();
     AppDelegate::publishAddress(url);
-    std::cout << url << std::endl;
+    // The address stays the first line: scripts and tests read it from there.
+    std::cout << url << "\n"
+              << KL("KLDataFolderIs") << " " << DocumentsDirectory::path() << "\n"
+              << KL("KLCtrlCStops") << std::endl;
     if (cl->openBrowser) openInBrowser(url);
 
     // SIGINT and SIGTERM end the program cleanly: every answered write is already stored.

@@ -22,7 +22,6 @@ TextField& AddProductSubViewController::field(const char* id, const char* captio
     f.caption = KL(captionKey);
     if (withPlaceholder) f.placeholder = KL(captionKey);
     if (isEditMode()) f.text = orEmpty(editValue);
-    f.onReturn = [this](TextField&) { endEditing(); };
     return f;
 }
 
@@ -51,6 +50,8 @@ void AddProductSubViewController::viewDidLoad() {
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
     on("dissKeyBoardEvent", [this](const ActionArgs&) { endEditing(); });
     on("backgroundTap", [this](const ActionArgs&) { endEditing(); });
+    ScreenParts::completeOnReturn(*this, "completeEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void AddProductSubViewController::completeEvent() {

@@ -19,7 +19,6 @@ void AddProductTypeViewController::viewDidLoad() {
     name_ = &add<TextField>("productNameText");
     name_->placeholder = KL("KLName");
     if (isEditMode()) name_->text = orEmpty(createItemProductName);
-    name_->onReturn = [this](TextField&) { endEditing(); };
 
     if (isEditMode()) ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
 
@@ -27,6 +26,8 @@ void AddProductTypeViewController::viewDidLoad() {
     on("deleteProductCurrentItemsEvent",
        [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { endEditing(); });
+    ScreenParts::completeOnReturn(*this, "completeEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void AddProductTypeViewController::completeEvent() {

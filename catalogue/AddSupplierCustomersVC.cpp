@@ -5,6 +5,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/UniqueKeys.h"
 #include "toolkit/Navigator.h"
+#include "widgets/PartnerHandOver.h"
 #include "widgets/ScreenParts.h"
 
 AddSupplierCustomersVC::AddSupplierCustomersVC() : Screen("AddSupplierCustomersVC") {}
@@ -14,14 +15,13 @@ TextField& AddSupplierCustomersVC::field(const char* id, const char* key, const 
     f.caption = KL(key);
     f.placeholder = KL(key);
     if (isEditMode()) f.text = orEmpty(editValue);
-    f.onReturn = [this](TextField&) { endEditing(); };
     return f;
 }
 
 void AddSupplierCustomersVC::viewDidLoad() {
     supplierCustomersModelDB = std::make_unique<SSupplierOrCustomersDB>();
-    const bool suppliers =
-        UserDefaults::standardUserDefaults().stringForKey("000") == Codes::kSupplier;
+    const bool suppliers = UserDefaults::standardUserDefaults().stringForKey(
+                               PartnerHandOver::kKind) == Codes::kSupplier;
     if (isEditMode())
         title = KL(suppliers ? "KLEditSupplier" : "KLEditCustomers");
     else
@@ -42,6 +42,8 @@ void AddSupplierCustomersVC::viewDidLoad() {
     on("deleteSupplierCustomersItemsEvent",
        [this](const ActionArgs&) { deleteSupplierCustomersItemsEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { endEditing(); });
+    ScreenParts::completeOnReturn(*this, "completeOrEditEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void AddSupplierCustomersVC::completeOrEditEvent() {
@@ -53,12 +55,13 @@ void AddSupplierCustomersVC::completeOrEditEvent() {
     supplierCustomersModel = SSupplierOrCustomers{};
     supplierCustomersModel.supplierOrCustomersName = name_->text;
     supplierCustomersModel.supplierOrCustomersTags =
-        UserDefaults::standardUserDefaults().stringForKey("000");
+        UserDefaults::standardUserDefaults().stringForKey(PartnerHandOver::kKind);
     supplierCustomersModel.supplierOrCustomersTelphone = tel_->text;
     supplierCustomersModel.supplierOrCustomersAddress = email_->text;
     supplierCustomersModel.supplierOrCustomersNotes = notes_->text;
 
     bool saved = false;
+    Text addedKey;
     if (isEditMode()) {
         // The key stays, so the partner's orders stay linked to it.
         supplierCustomersModel.supplierOrCustomersNameKey = createItemSupplierOrCustomersNameKey;
@@ -67,6 +70,7 @@ void AddSupplierCustomersVC::completeOrEditEvent() {
             supplierCustomersModel, createItemSupplierOrCustomersUid);
     } else {
         supplierCustomersModel.supplierOrCustomersNameKey = UniqueKeys().newPartnerKey();
+        addedKey = supplierCustomersModel.supplierOrCustomersNameKey;
         supplierCustomersModel.supplierOrCustomersIndex =
             ConstParameterAndMethod::getDateNowKeyFormatter();
         saved = supplierCustomersModelDB->saveSupplierOrCustomers(supplierCustomersModel);
@@ -74,6 +78,12 @@ void AddSupplierCustomersVC::completeOrEditEvent() {
     if (!saved) {
         ScreenParts::reportFailedWrite(*this);
         return;
+    }
+    if (addedKey) {
+        // An order being recorded takes the new partner as its own.
+        auto& defaults = UserDefaults::standardUserDefaults();
+        defaults.setObject_forKey(*addedKey, PartnerHandOver::kAddedPartnerKey);
+        defaults.synchronize();
     }
     navigationController()->popViewControllerAnimated(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The partner editor: adds, edits or deletes a supplier or a customer; the kind comes from
-// the user defaults key "000".
+// the user defaults key "000". A partner it adds leaves its key under
+// PartnerHandOver::kAddedPartnerKey for the screen that opened it.
 #include <memory>
 
 #include "storage/SSupplierOrCustomersDB.h"

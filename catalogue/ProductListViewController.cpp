@@ -35,7 +35,8 @@ void ProductListViewController::viewWillAppear() {
         TableRow row;
         row.layout = "ProductsCell";
         row.add("showProductsNameCell", orEmpty(category.productsTypeName));
-        row.button("showProductsEditCell", "buttonPressedEditProductType", "cell_edit");
+        row.button("showProductsEditCell", "buttonPressedEditProductType", "cell_edit", "",
+                   KL("KLEditProduct"));
         table_->rows.push_back(std::move(row));
     }
     table_->reloadData();

@@ -6,6 +6,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/TableView.h"
+#include "widgets/ScreenParts.h"
 
 AboutViewController::AboutViewController() : Screen("AboutViewController", true) {}
 
@@ -26,9 +27,7 @@ void AboutViewController::viewDidLoad() {
     title = KL("KLAbout");
     background = "white";
 
-    auto& back = add<Button>("backBtn");
-    back.style = "back";
-    back.action = "backEvent";
+    ScreenParts::addBackButton(*this);
     on("backEvent", [this](const ActionArgs&) { backEvent(); });
 
     auto& version = add<Label>("appNameVersionLbl");

@@ -15,7 +15,9 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "toolkit/DatePicker.h"
 #include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
 #include "toolkit/TableView.h"
+#include "widgets/PartnerHandOver.h"
 #include "widgets/ScreenParts.h"
 
 CreateOrEditSalesAccountVC::CreateOrEditSalesAccountVC() : Screen("CreateOrEditSalesAccountVC") {}
@@ -30,10 +32,9 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     auto& name = add<TextField>("orderNameText");
     name.caption = KL("KLOrder");
     name.placeholder = KL("KLName");
-    name.returnKey = "next";
+    name.returnKey = "done";  // Enter saves the order
     name.clearButton = true;
     name.text = orEmpty(createItemOrderName);
-    name.onReturn = [this](TextField&) { disCommodityKeyBoardEvent(); };
 
     auto& total = add<Label>("showTotalValueLbl");
     total.caption = KL("KLTotal");
@@ -66,11 +67,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
 
     add<Label>("showHintLbl").text = KL("KLPlzClickProducts");
 
-    auto& del = add<Button>("deleteBtn");
-    del.style = "delete";
-    del.image = "bookmark_white_delete";
-    del.action = "deleteProductCurrentItemsEvent";
-    del.hidden = !isEditMode();
+    ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent").hidden = !isEditMode();
 
     auto& done = add<Button>("datePanelDoneBtn");
     done.title = KL("KLOK");
@@ -80,6 +77,7 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     picker.dateOnly = true;
     picker.timeZone = "GMT";
     picker.hidden = true;
+    picker.accessibleName = KL("KLDate");
     picker.valueChanged = [this](DatePicker& p) { datePickerValueChanged(p); };
     // The panel opens on the label's day: the order's own date, or today in the device's
     // zone (a label the pattern cannot read also gives today).
@@ -103,6 +101,9 @@ void CreateOrEditSalesAccountVC::viewDidLoad() {
     on("hideDatePanelEvent", [this](const ActionArgs&) { hideDatePanelEvent(); });
     on("disCommodityKeyBoardEvent", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { disCommodityKeyBoardEvent(); });
+    on("addPartnerEvent", [this](const ActionArgs&) { addPartnerEvent(); });
+    ScreenParts::completeOnReturn(*this, "saveToDoneEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 
     // A note left by an editor that was abandoned must not reach this order.
     pendingNote.clear();
@@ -120,6 +121,7 @@ void CreateOrEditSalesAccountVC::viewWillAppear() {
 
 void CreateOrEditSalesAccountVC::viewDidAppear() {
     if (!pendingNote.empty()) get<Label>("showNotesLbl")->text = pendingNote;
+    if (awaitingNewPartner_) takeNewPartner();
 }
 
 void CreateOrEditSalesAccountVC::reloadOrderItems() {
@@ -172,6 +174,10 @@ void CreateOrEditSalesAccountVC::topShowSupplierOrCustomerListEvent() {
         if (store.readFailed()) return ScreenParts::reportFailedRead(*this);
     }
     for (const auto& p : partners) alert.rows.push_back(orEmpty(p.supplierOrCustomersName));
+    if (tag == Codes::kSupplier || tag == Codes::kCustomer) {
+        alert.actionTitle = KL(tag == Codes::kSupplier ? "KLNewSupplier" : "KLNewCustomer");
+        alert.action = "addPartnerEvent";
+    }
     alert.cancelTitle = KL("KLCancel");
     alert.height = 350;
     alert.onSelect = [this, partners](int row) {
@@ -181,6 +187,34 @@ void CreateOrEditSalesAccountVC::topShowSupplierOrCustomerListEvent() {
         createItemSupplierOrCustomerNameKey = partners[row].supplierOrCustomersNameKey;
     };
     showTableAlert(std::move(alert));
+}
+
+void CreateOrEditSalesAccountVC::addPartnerEvent() {
+    auto editor = createScreen("AddSupplierCustomersVC");
+    if (!editor) return;
+    // The partner editor adds a partner of the journal's kind. The order stays open with its
+    // lines and its in-progress mark, as it does while a product is picked.
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject_forKey(orEmpty(defaults.stringForKey(OrderHandOver::kPartnerTag)),
+                              PartnerHandOver::kKind);
+    defaults.removeObjectForKey(PartnerHandOver::kAddedPartnerKey);
+    defaults.synchronize();
+    awaitingNewPartner_ = true;
+    navigationController()->pushViewController(std::move(editor), true);
+}
+
+void CreateOrEditSalesAccountVC::takeNewPartner() {
+    awaitingNewPartner_ = false;
+    auto& defaults = UserDefaults::standardUserDefaults();
+    const Text key = defaults.stringForKey(PartnerHandOver::kAddedPartnerKey);
+    if (!key) return;  // the editor was left without saving
+    defaults.removeObjectForKey(PartnerHandOver::kAddedPartnerKey);
+    defaults.synchronize();
+    SSupplierOrCustomersDB partners;
+    const auto found = partners.findWithSupplierOrCustomersKeyLike(key);
+    if (found.empty()) return ScreenParts::reportFailedRead(*this);
+    get<Label>("showSupplierOrCustomerLbl")->text = orEmpty(found.front().supplierOrCustomersName);
+    createItemSupplierOrCustomerNameKey = found.front().supplierOrCustomersNameKey;
 }
 
 void CreateOrEditSalesAccountVC::tapJumpProductNameSelectEvent() {

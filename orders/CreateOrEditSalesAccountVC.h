@@ -65,6 +65,10 @@ class CreateOrEditSalesAccountVC : public Screen {
   private:
     void disCommodityKeyBoardEvent();
     void topShowSupplierOrCustomerListEvent();
+    // The partner list's last row: the partner editor for the journal's kind; the partner
+    // saved there becomes the order's (takeNewPartner, when the editor is shown again).
+    void addPartnerEvent();
+    void takeNewPartner();
     void tapJumpProductNameSelectEvent();
     void tapJumpNoteSelectEvent();
     void openOrderItem(int row);
@@ -76,4 +80,5 @@ class CreateOrEditSalesAccountVC : public Screen {
     void deleteProductCurrentItemsEvent();
     void didClickOnButtonIndex(int index);
     void reloadOrderItems();
+    bool awaitingNewPartner_ = false;
 };

@@ -37,7 +37,6 @@ void EditOrderItemsVC::viewDidLoad() {
                                          const std::string& r) {
         return acceptsDecimalTyping(f.text, location, length, r, kQuantityDecimals);
     };
-    quantity.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
 
     auto& price = add<TextField>("priceText");
     price.caption = KL("KLPrice");
@@ -46,17 +45,13 @@ void EditOrderItemsVC::viewDidLoad() {
                                       const std::string& r) {
         return acceptsDecimalTyping(f.text, location, length, r, kPriceDecimals);
     };
-    price.onReturn = [this](TextField&) { disMissKeyBoardEvent(); };
 
     if (update) {
         name.text = orEmpty(createProductName);
         model.text = orEmpty(createModel) + "," + orEmpty(createUnit);
         quantity.text = orEmpty(createQuantity);
         price.text = orEmpty(createUnitPrice);
-        auto& del = add<Button>("deleteBtn");
-        del.style = "delete";
-        del.image = "bookmark_white_delete";
-        del.action = "deleteProductCurrentItemsEvent";
+        ScreenParts::addDeleteButton(*this, "deleteProductCurrentItemsEvent");
         on("deleteProductCurrentItemsEvent",
            [this](const ActionArgs&) { deleteProductCurrentItemsEvent(); });
     }
@@ -64,6 +59,8 @@ void EditOrderItemsVC::viewDidLoad() {
     on("completeEvent", [this](const ActionArgs&) { completeEvent(); });
     on("disMissKeyBoardEvent", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
     on("backgroundTap", [this](const ActionArgs&) { disMissKeyBoardEvent(); });
+    ScreenParts::completeOnReturn(*this, "completeEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void EditOrderItemsVC::disMissKeyBoardEvent() {

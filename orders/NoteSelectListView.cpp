@@ -15,9 +15,10 @@ void NoteSelectListView::viewDidLoad() {
 
     auto& note = add<TextField>("noteText");
     note.placeholder = KL("KLNotes");
-    note.onReturn = [this](TextField&) { endEditing(); };
 
     on("inputTextCompleteEvent", [this](const ActionArgs&) { inputTextCompleteEvent(); });
+    ScreenParts::completeOnReturn(*this, "inputTextCompleteEvent");
+    ScreenParts::focusFirstEmptyField(*this);
 }
 
 void NoteSelectListView::inputTextCompleteEvent() {

@@ -34,10 +34,12 @@ void OrderJournalViewController::viewDidLoad() {
     auto& back = add<Button>("backBtn");
     back.style = "back";
     back.image = "back";
+    back.accessibleName = KL("KLBack");
     back.action = "backSalesEvent";
     auto& addNew = add<Button>("addNewBtn");
     addNew.style = "nav";
     addNew.image = "add";
+    addNew.accessibleName = KL("KLAdd");
     addNew.action = "addNewSalesOrPurchase";
 
     auto total = [this](const char* id, const char* captionKey) {
@@ -57,6 +59,7 @@ void OrderJournalViewController::viewDidLoad() {
     auto& forward = add<Button>("forwardBtn");
     forward.image = "right";
     forward.action = "forwardEvent";
+    ScreenParts::nameStepper(backward, forward);
 
     auto& table = add<TableView>("tableView");
     table.rowHeight = 140;

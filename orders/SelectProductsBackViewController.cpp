@@ -55,7 +55,8 @@ void SelectProductsBackViewController::showProductTypes() {
         TableRow row;
         row.layout = "SelectProductsCell";
         row.add("showProductNameFatCell", orEmpty(type.productsTypeName));
-        row.button("showProductAddBtnCell", "buttonPressedAddProductSub", "add");
+        row.button("showProductAddBtnCell", "buttonPressedAddProductSub", "add", "",
+                   KL("KLNewSubcategory"));
         row.add("showProductNameSubCell", "").fields.back().hidden = true;
         row.add("showProductPriceCell", "").fields.back().hidden = true;
         table->rows.push_back(std::move(row));

@@ -11,11 +11,7 @@
 ALLInventoryViewController::ALLInventoryViewController() : Screen("ALLInventoryViewController") {}
 
 void ALLInventoryViewController::viewDidLoad() {
-    auto& back = add<Button>("backBtn");
-    back.action = "backEvent";
-    back.style = "back";
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    ScreenParts::addBackButton(*this);
 
     add<Label>("showNameLbl").text = KL("KLName");
     add<Label>("showPurchaseLbl").text = KL("KLPurchase");

@@ -36,11 +36,7 @@ HomeStatisticsViewController::HomeStatisticsViewController()
     : Screen("HomeStatisticsViewController") {}
 
 void HomeStatisticsViewController::viewDidLoad() {
-    auto& close = add<Button>("closeBtn");
-    close.action = "closeEvent";
-    close.style = "back";
-    on("closeEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    ScreenParts::addCloseButton(*this, "closeEvent", "closeBtn");
 
     auto& titleLbl = add<Label>("showStatisticsInfoLbl");
     titleLbl.action = "choseEvent";
@@ -64,6 +60,7 @@ void HomeStatisticsViewController::viewDidLoad() {
     auto& next = add<Button>("nextMonthBtn");
     next.action = "nextMonthDataEvent";
     next.image = "arrow_right";
+    ScreenParts::nameStepper(last, next);
     on("nextMonthDataEvent", [this](const ActionArgs&) { nextMonthDataEvent(); });
 
     add<Label>("showIncomeLbl").text = KL("KLAmount");
@@ -265,7 +262,10 @@ void HomeStatisticsViewController::initColumnChartUIData() {
     tempData = std::move(data);
 
     // A new chart: fresh columns, default colours, nothing selected.
-    if (!columnChart) columnChart = &add<ColumnChart>("columnChart");
+    if (!columnChart) {
+        columnChart = &add<ColumnChart>("columnChart");
+        columnChart->accessibleName = KL("KLOrderStatistics");
+    }
     const auto size = ScreenMode::pixelSize();
     const bool tall = size && size->first == 640 && size->second == 1136;
     columnChart->setFrame(40, 230, 270, tall ? 260 : 180);

@@ -7,6 +7,7 @@
 #include "storage/LedgerFigures.h"
 #include "storage/LedgerTotals.h"
 #include "storage/NumberText.h"
+#include "storage/SProductsNameSubDB.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
 #include "widgets/MainBar.h"
@@ -33,6 +34,11 @@ Label& InventoryProfitCostListViewController::value(const char* id) {
 
 void InventoryProfitCostListViewController::viewDidLoad() {
     title = KL("KLStatistics");
+    // On a ledger without products: where to start; a tap goes there.
+    auto& hint = add<Label>("showFirstRunHintLbl");
+    hint.text = KL("KLFirstRunHint");
+    hint.action = "showProductsEvent";
+    hint.hidden = true;
     caption("topTitleLbl").text = KL("KLStatistics");
     caption("showYearsAndMonthLbl").text = ConstParameterAndMethod::getCurrentYearAndMonth();
     caption("showTodayPurchaseLbl").text = joined("KLToday", "KLPurchase");
@@ -57,14 +63,16 @@ void InventoryProfitCostListViewController::viewDidLoad() {
     ord.action = "showOrderStatisticsEvent";
     ord.style = "primary";
 
-    auto pushStats = [this](const char* className) {
+    auto pushScreen = [this](const char* className) {
         if (auto s = createScreen(className))
             navigationController()->pushViewController(std::move(s), true);
     };
     on("showInventoryStatisticsEvent",
-       [pushStats](const ActionArgs&) { pushStats("ALLInventoryViewController"); });
+       [pushScreen](const ActionArgs&) { pushScreen("ALLInventoryViewController"); });
     on("showOrderStatisticsEvent",
-       [pushStats](const ActionArgs&) { pushStats("HomeStatisticsViewController"); });
+       [pushScreen](const ActionArgs&) { pushScreen("HomeStatisticsViewController"); });
+    on("showProductsEvent",
+       [pushScreen](const ActionArgs&) { pushScreen("ProductListViewController"); });
 
     MainBar::install(*this, MainBar::kDashboard);
 }
@@ -95,5 +103,8 @@ void InventoryProfitCostListViewController::viewWillAppear() {
         totals ? formatCount(totals->orders) : ScreenParts::kUnreadFigure;
     show("showMyInventoryQtyValueText",
          totals ? std::optional(totals->purchased - totals->sold) : std::nullopt);
+    SProductsNameSubDB products;
+    const bool noProducts = products.findWithUid_limit(std::nullopt, 1).empty();
+    get<Label>("showFirstRunHintLbl")->hidden = !noProducts || products.readFailed();
     if (!whole) ScreenParts::reportFailedRead(*this);
 }

@@ -43,11 +43,7 @@ void fillLineRow(TableRow& r, const LedgerFigures::HistoryLine& l) {
 OneProductViewController::OneProductViewController() : Screen("OneProductViewController") {}
 
 void OneProductViewController::viewDidLoad() {
-    auto& back = add<Button>("backBtn");
-    back.action = "backEvent";
-    back.style = "back";
-    on("backEvent",
-       [this](const ActionArgs&) { navigationController()->popViewControllerAnimated(true); });
+    ScreenParts::addBackButton(*this);
 
     add<Label>("showPurchaseLbl").text = KL("KLPurchase");
     add<Label>("showPurchaseValueText").text = itemProductPurchaseCountsStr;
@@ -64,6 +60,7 @@ void OneProductViewController::viewDidLoad() {
     auto& forward = add<Button>("forwardBtn");
     forward.action = "forwardEvent";
     forward.image = "arrow_right";
+    ScreenParts::nameStepper(backward, forward);
     on("backwardEvent", [this](const ActionArgs&) { stepMonth(-1); });
     on("forwardEvent", [this](const ActionArgs&) { stepMonth(+1); });
 

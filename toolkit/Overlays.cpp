@@ -45,5 +45,10 @@ ViewNode TableAlert::describe() const {
         .set("rows", std::move(list))
         .set("cancel", cancelTitle)
         .set("height", height);
+    if (!action.empty()) {
+        ViewNode row = ViewNode::object();
+        row.set("title", actionTitle).set("action", action);
+        an.set("actionRow", std::move(row));
+    }
     return an;
 }

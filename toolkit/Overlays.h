@@ -45,5 +45,9 @@ struct TableAlert {
     std::string cancelTitle;
     double height = 350;
     std::function<void(int row)> onSelect;  // not called on cancel
+    // An optional row after the last one that runs an operation of the screen instead of
+    // choosing (a "new ..." row); it answers to the row index rows.size().
+    std::string actionTitle;
+    std::string action;
     ViewNode describe() const;
 };

@@ -215,10 +215,13 @@ bool Screen::handleEvent(const UIEvent& e) {
         if (!alert_) return false;
         auto alert = std::move(*alert_);
         alert_.reset();
-        if (e.row >= static_cast<int>(alert.rows.size())) return false;
+        const int count = static_cast<int>(alert.rows.size());
+        if (e.row == count && !alert.action.empty()) return perform(alert.action);
+        if (e.row >= count) return false;
         if (e.row >= 0 && alert.onSelect) alert.onSelect(e.row);
         return true;
     }
+    if (t == "back") return goBack();
     if (t == "mail") {
         if (!composer_) return false;
         if (e.action != "send" && e.action != "save" && e.action != "cancel") return false;
@@ -231,6 +234,31 @@ bool Screen::handleEvent(const UIEvent& e) {
         return true;
     }
     return false;
+}
+
+bool Screen::goBack() {
+    // An overlay goes first, as its cancel button would; the mail sheet keeps what was typed.
+    if (alert_) {
+        alert_.reset();
+        return true;
+    }
+    if (sheet_) {
+        auto sheet = std::move(*sheet_);
+        sheet_.reset();
+        if (sheet.onClick) sheet.onClick(sheet.cancelIndex());
+        return true;
+    }
+    if (composer_) return true;
+    for (const auto& w : widgets_) {
+        auto* b = dynamic_cast<const Button*>(w.get());
+        if (b && !b->hidden && b->style == "back" && !b->action.empty()) {
+            ActionArgs args;
+            args.widgetId = b->id();
+            perform(b->action, args);
+            return true;
+        }
+    }
+    return true;  // no back here (a main screen, an opened order): the screen stays
 }
 
 ViewNode Screen::describe() const {

@@ -33,7 +33,7 @@ struct UploadedFile {
 // Events posted by the page, already decoded.
 struct UIEvent {
     std::string type;    // tap, row, text, return, date, segment, sheet, alert, chart, mail,
-                         // background, banner; file (made by the web layer from an upload)
+                         // background, banner, back; file (made by the web layer from an upload)
     std::string id;      // the widget's property name
     std::string action;  // the operation name (tap, row buttons, mail choice)
     int row = -1;        // table row, pop-up list row (-1: cancel), row button's row
@@ -123,6 +123,11 @@ class Screen {
     // any shown control's operation), no such row or row button, no overlay to answer.
     // perform() runs an operation by name for the program itself, shown or not.
     bool handleEvent(const UIEvent& e);
+
+    // The back event (the browser's back button): an overlay up is cancelled; else the
+    // shown header back or close control (a button of style "back") runs its operation;
+    // a screen without one stays as it is. Always handled.
+    bool goBack();
 
     // The whole screen for the page.
     ViewNode describe() const;

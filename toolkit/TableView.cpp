@@ -10,12 +10,13 @@ TableRow& TableRow::add(std::string name, std::string text, std::string color) {
 }
 
 TableRow& TableRow::button(std::string name, std::string action, std::string image,
-                           std::string title) {
+                           std::string title, std::string accessibleName) {
     CellField f;
     f.name = std::move(name);
     f.action = std::move(action);
     f.image = std::move(image);
     f.text = std::move(title);
+    f.accessibleName = std::move(accessibleName);
     fields.push_back(std::move(f));
     return *this;
 }
@@ -38,6 +39,7 @@ void TableView::describeInto(ViewNode& node) const {
                 .set("hidden", f.hidden)
                 .set("action", f.action)
                 .set("image", f.image);
+            if (!f.accessibleName.empty()) fn.set("accessibleName", f.accessibleName);
             fs.push(std::move(fn));
         }
         ViewNode rn = ViewNode::object();

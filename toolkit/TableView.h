@@ -16,6 +16,7 @@ struct CellField {
     bool hidden = false;
     std::string action;  // non-empty: a button running this operation with the row's index
     std::string image;
+    std::string accessibleName;  // for a button that shows only its image
 };
 
 struct TableRow {
@@ -25,7 +26,7 @@ struct TableRow {
 
     TableRow& add(std::string name, std::string text, std::string color = "");
     TableRow& button(std::string name, std::string action, std::string image = "",
-                     std::string title = "");
+                     std::string title = "", std::string accessibleName = "");
     CellField* field(const std::string& name);
 };
 

@@ -31,6 +31,7 @@ ViewNode colorOrEmpty(const std::string& c) {
 ViewNode Widget::describe() const {
     ViewNode node = ViewNode::object();
     node.set("kind", kind()).set("id", id_).set("hidden", hidden).set("caption", caption);
+    if (!accessibleName.empty()) node.set("accessibleName", accessibleName);
     describeInto(node);
     return node;
 }
@@ -59,6 +60,7 @@ bool TextField::applyChange(long location, long length, const std::string& repla
         (!shouldChangeCharacters || shouldChangeCharacters(*this, location, length, r))) {
         text.replace(from, to - from, r);
         applied = true;
+        refused = false;
     }
     if (lineBreak) {
         if (onReturn)
@@ -77,6 +79,7 @@ void TextField::describeInto(ViewNode& node) const {
         .set("keyboard", keyboard)
         .set("multiline", multiline)
         .set("shake", shakeCount)
+        .set("refused", refused)
         .set("editing", editing);
 }
 

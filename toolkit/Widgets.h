@@ -19,6 +19,9 @@ class Widget {
 
     bool hidden = false;
     std::string caption;  // a caption drawn beside the widget (rows of forms)
+    // What a screen reader says for a control that shows no text of its own (an image
+    // button, a chart); described only when set.
+    std::string accessibleName;
 
   protected:
     virtual void describeInto(ViewNode& node) const = 0;
@@ -58,9 +61,16 @@ class TextField : public Widget {
     // Applies a change when the filter accepts it. False when refused, out of range or
     // empty. In a one-line field line breaks are left out and end editing (as `return`).
     bool applyChange(long location, long length, const std::string& replacement);
-    void shake() { ++shakeCount; }
+    // Refuses the field on save: it shakes, takes the focus and stays marked until its text
+    // changes.
+    void shake() {
+        ++shakeCount;
+        refused = true;
+        editing = true;
+    }
     void resignFirstResponder() { editing = false; }
     int shakeCount = 0;  // the page shakes when this grows
+    bool refused = false;
     bool editing = false;
 
   protected:

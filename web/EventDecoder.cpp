@@ -148,7 +148,7 @@ std::optional<DecodedEvent> decodeEvent(const json& body, std::string* error) {
             r.fail("unknown mail action " + e.action);
         }
         decodeFields(body, &e, &r);
-    } else if (t == "background" || t == "banner") {
+    } else if (t == "background" || t == "banner" || t == "back") {
         // nothing to read
     } else {
         r.fail("unknown event type " + t);

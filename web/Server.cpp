@@ -20,6 +20,7 @@
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
 #include "storage/LedgerBackup.h"
+#include "platform/Localisation.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenMode.h"
 #include "web/EventDecoder.h"
@@ -552,6 +553,9 @@ Response WebServer::view(const std::string& host) {
     appendJsonString(out, navigator_.banner());
     out += ",\"bannerAction\":";
     appendJsonString(out, navigator_.bannerAction());
+    // The page names its language for screen readers.
+    out += ",\"language\":";
+    appendJsonString(out, Localisation::language());
     // The page asks again shortly while work goes on that will change what it shows.
     out += pending ? ",\"pending\":true}" : ",\"pending\":false}";
     return r;

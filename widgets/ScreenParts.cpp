@@ -6,10 +6,13 @@
 
 namespace ScreenParts {
 
-Button& addBackButton(Screen& screen, const std::string& action) {
-    auto& b = screen.add<Button>("backBtn");
+namespace {
+Button& addLeavingButton(Screen& screen, const std::string& action, const std::string& id,
+                         const char* image, const char* nameKey) {
+    auto& b = screen.add<Button>(id);
     b.style = "back";
-    b.image = "nav_back";
+    b.image = image;
+    b.accessibleName = KL(nameKey);
     b.action = action;
     if (!screen.hasAction(action)) {
         screen.on(action, [&screen](const ActionArgs&) {
@@ -17,6 +20,60 @@ Button& addBackButton(Screen& screen, const std::string& action) {
         });
     }
     return b;
+}
+}  // namespace
+
+Button& addBackButton(Screen& screen, const std::string& action, const std::string& id) {
+    return addLeavingButton(screen, action, id, "nav_back", "KLBack");
+}
+
+Button& addCloseButton(Screen& screen, const std::string& action, const std::string& id) {
+    return addLeavingButton(screen, action, id, "nav_close", "KLClose");
+}
+
+Button& addNavButton(Screen& screen, const std::string& id, const std::string& action,
+                     const std::string& image) {
+    auto& b = screen.add<Button>(id);
+    b.style = "nav";
+    b.image = image;
+    b.accessibleName = KL(image == "nav_add" ? "KLAdd" : "KLDone");
+    b.action = action;
+    return b;
+}
+
+Button& addDeleteButton(Screen& screen, const std::string& action) {
+    auto& b = screen.add<Button>("deleteBtn");
+    b.style = "delete";
+    b.image = "bookmark_white_delete";
+    b.accessibleName = KL("KLDelete");
+    b.action = action;
+    return b;
+}
+
+void nameStepper(Button& previous, Button& next) {
+    previous.accessibleName = KL("KLPrevious");
+    next.accessibleName = KL("KLNext");
+}
+
+void completeOnReturn(Screen& screen, const std::string& action) {
+    for (const auto& w : screen.widgets()) {
+        auto* field = dynamic_cast<TextField*>(w.get());
+        if (!field || field->multiline) continue;
+        field->onReturn = [&screen, action](TextField& f) {
+            f.resignFirstResponder();
+            screen.perform(action);
+        };
+    }
+}
+
+void focusFirstEmptyField(Screen& screen) {
+    for (const auto& w : screen.widgets()) {
+        auto* field = dynamic_cast<TextField*>(w.get());
+        if (field && !field->hidden && field->text.empty()) {
+            field->editing = true;
+            return;
+        }
+    }
 }
 
 std::string titleWithCount(const std::string& title, size_t count) {

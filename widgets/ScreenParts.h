@@ -10,28 +10,30 @@
 
 namespace ScreenParts {
 
-// The header's back button (left). Unless the screen has its own operation of that name,
-// it removes the screen with animation.
-Button& addBackButton(Screen& screen, const std::string& action = "backEvent");
+// The header's back button (left), named "Back" for screen readers; the browser's back
+// button runs its operation too. Unless the screen has its own operation of that name, it
+// removes the screen with animation.
+Button& addBackButton(Screen& screen, const std::string& action = "backEvent",
+                      const std::string& id = "backBtn");
+// The same control drawn as a cross and named "Close", for a screen that closes.
+Button& addCloseButton(Screen& screen, const std::string& action, const std::string& id);
 
-// A header button on the right (add, save, complete); images "nav_add", "nav_done".
-inline Button& addNavButton(Screen& screen, const std::string& id, const std::string& action,
-                            const std::string& image) {
-    auto& b = screen.add<Button>(id);
-    b.style = "nav";
-    b.image = image;
-    b.action = action;
-    return b;
-}
+// A header button on the right: "nav_add" (named "Add") or "nav_done" (named "Done").
+Button& addNavButton(Screen& screen, const std::string& id, const std::string& action,
+                     const std::string& image);
 
-// The round delete button near the bottom of an editor in edit mode.
-inline Button& addDeleteButton(Screen& screen, const std::string& action) {
-    auto& b = screen.add<Button>("deleteBtn");
-    b.style = "delete";
-    b.image = "bookmark_white_delete";
-    b.action = action;
-    return b;
-}
+// The round delete button near the bottom of an editor in edit mode, named "Delete".
+Button& addDeleteButton(Screen& screen, const std::string& action);
+
+// Names a period stepper's arrows "Previous" and "Next" for screen readers.
+void nameStepper(Button& previous, Button& next);
+
+// Editor behaviour: Enter in any one-line field runs `action` as the complete or save
+// button would. Set after the fields are added.
+void completeOnReturn(Screen& screen, const std::string& action);
+// The first shown empty text field starts editing, so the page focuses it when the editor
+// opens; nothing when every field holds text.
+void focusFirstEmptyField(Screen& screen);
 
 // The catalogue editors' delete confirmation: "KLRUWantToDelete" with one confirming
 // button "KLOK" (index 0) and "KLCancel"; `onClick` receives the index pressed.

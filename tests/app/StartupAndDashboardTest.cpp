@@ -15,11 +15,12 @@
 #include "platform/InstanceLock.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
-#include "stats/InventoryProfitCostListViewController.h"
 #include "storage/SDBManager.h"
+#include "storage/SProductsNameSubDB.h"
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/SUserCommodityDB.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/ScreenFactory.h"
 
 using testing::AllOf;
 using testing::HasSubstr;
@@ -140,7 +141,7 @@ TEST_F(Startup, ADamagedLedgerAfterACrashIsOnlyReadAndEveryScreenSaysSo) {
 }
 
 // The order count beyond ten thousand and the figures of a large ledger: the equality tests.
-TEST_F(Dashboard, EmptyLedgerShowsZeros) {
+TEST_F(Dashboard, EmptyLedgerShowsZerosAndWhereToStart) {
     start();
     for (const char* id :
          {"showTodayPurchaseValueText", "showTodaySalesValueText", "showMonthPurchaseValueText",
@@ -149,6 +150,48 @@ TEST_F(Dashboard, EmptyLedgerShowsZeros) {
     EXPECT_EQ(labelText("showMyOrderQtyValueText"), "0");
     EXPECT_EQ(labelText("showTodayPurchaseLbl"), KL("KLToday") + "(" + KL("KLPurchase") + ")");
     EXPECT_EQ(labelText("showYearsAndMonthLbl"), "2015,May");
+    // The hint leads to the products; with one product it is gone.
+    EXPECT_FALSE(top()->find("showFirstRunHintLbl")->hidden);
+    ASSERT_TRUE(tap("showProductsEvent"));
+    ASSERT_EQ(top()->className(), "ProductListViewController");
+    SProductsNameSub hammer;
+    hammer.productSubName = "Hammer";
+    ASSERT_TRUE(SProductsNameSubDB().saveProductNameSub(hammer));
+    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_TRUE(top()->find("showFirstRunHintLbl")->hidden);
+}
+
+// Every control a screen shows has a name for screen readers in the catalog's words, never
+// an image name: buttons, choices, row buttons, fields, date panels and charts.
+TEST_F(Dashboard, EveryControlOfEveryScreenHasAName) {
+    start();
+    auto named = [](const ViewNode& n, bool field) {  // a field's text is the user's
+        for (const std::string k : {"accessibleName", "title", "caption", "placeholder", "text"})
+            if (n.get(k) && !n.get(k)->asString().empty() && !(field && k == "text")) return true;
+        return false;
+    };
+    for (const char* cls :
+         {"InventoryProfitCostListViewController", "MoreViewController", "AboutViewController",
+          "ALLInventoryViewController", "OneProductViewController", "HomeStatisticsViewController",
+          "OUTItemsViewController", "INItemsViewController", "CreateOrEditSalesAccountVC",
+          "SelectProductsBackViewController", "EditOrderItemsVC", "NoteSelectListView",
+          "ProductListViewController", "AddProductTypeViewController",
+          "ProductSubItemListViewController", "AddProductSubViewController", "CustomersSettingsVC",
+          "SupplierSettingsVC", "AddSupplierCustomersVC"}) {
+        nav().pushViewController(createScreen(cls), false);
+        for (const auto& w : top()->describe().get("widgets")->asArray()) {
+            const std::string kind = w.get("kind")->asString();
+            const bool control = (w.get("action") && !w.get("action")->asString().empty()) ||
+                                 kind == "field" || kind == "datepicker" || kind == "chart";
+            EXPECT_TRUE(w.get("hidden")->asBool() || !control || named(w, kind == "field"))
+                << cls << " " << w.get("id")->asString();
+            for (const auto& row : kind == "table" ? w.get("rows")->asArray() : ViewNode::Array{})
+                for (const auto& f : row.get("fields")->asArray())
+                    EXPECT_TRUE(f.get("action")->asString().empty() || f.get("hidden")->asBool() ||
+                                named(f, false))
+                        << cls;
+        }
+    }
 }
 
 TEST_F(Dashboard, TodayMonthAndOtherPeriodsAreToldApartAtEveryAppearance) {

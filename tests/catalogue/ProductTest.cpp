@@ -38,8 +38,11 @@ class Products : public CatalogueHarness {
 TEST_F(Categories, NewNamesMustDifferExactlyButRenamesAreNotChecked) {
     openList("");
     ASSERT_TRUE(tap("addProductEvent"));
-    ASSERT_TRUE(tap("completeEvent"));
+    const auto* name = top()->get<TextField>("productNameText");
+    EXPECT_TRUE(name->editing) << "the empty field has the focus";
+    ASSERT_TRUE(pressReturn("productNameText"));  // Enter completes, as the done button
     EXPECT_EQ(shakes("productNameText"), 1) << "an empty name is refused";
+    EXPECT_TRUE(name->refused);
     ASSERT_TRUE(tap("backEvent"));
     addCategory("Tools");
     addCategory("Tools");

@@ -1,6 +1,6 @@
-// Catalogue and partners in the browser: from the More screen add a category and a product
-// (the reference price keeps two decimals while typing), edit and delete the product, then
-// add, rename and delete a customer and a supplier.
+// The catalogue in the browser: from the More screen add a category and a product (the
+// reference price keeps two decimals while typing), edit and delete the product. Partners
+// are made in navigation.test.mjs, from the order editor.
 import {test} from 'node:test';
 
 import {useApp} from './harness.mjs';
@@ -55,31 +55,3 @@ test('category and product: add, refuse a duplicate, edit and delete', async () 
   await s.go('backEvent', 'ProductListViewController');
   await s.go('backEvent', 'MoreViewController');
 });
-
-for (const [kind, open, list, plural] of [
-  ['customer', 'jumpCustomersEvent', 'CustomersSettingsVC', 'Customers'],
-  ['supplier', 'jumpSupplierEvent', 'SupplierSettingsVC', 'Suppliers'],
-]) {
-  test(`${kind}: add, rename and delete`, async () => {
-    const s = app.screen;
-    await s.at('MoreViewController');
-    await s.go(open, list, `${plural}(1)`);
-    await s.go('addCompanyEvent', 'AddSupplierCustomersVC', `Add ${kind}`);
-    await s.fill('showNameText', 'Ana, "the" <b>best</b>');
-    await s.fill('showTelText', '+34 600');
-    await s.go('completeOrEditEvent', list, `${plural}(2)`);
-    await s.untilCell('tableView', 0, 'showNameCell', 'Ana, "the" <b>best</b>');
-
-    await s.tapRow('tableView', 0, 'showNameCell');
-    await s.at('AddSupplierCustomersVC', `Edit ${kind}`);
-    await s.fill('showNameText', 'Ana Ruiz');
-    await s.go('completeOrEditEvent', list);
-    await s.untilCell('tableView', 0, 'showNameCell', 'Ana Ruiz');
-
-    await s.tapRow('tableView', 0, 'showNameCell');
-    await s.go('deleteSupplierCustomersItemsEvent', 'AddSupplierCustomersVC');
-    await s.tapSheet(0);
-    await s.at(list, `${plural}(1)`);
-    await s.go('backEvent', 'MoreViewController');
-  });
-}

@@ -135,6 +135,54 @@ TEST_F(OrderEditor, PickedDaysSaveAndSaveAgainAsTheirCalendarDayInAnyZone) {
     }
 }
 
+TEST_F(OrderEditor, AnOpenedOrderHasNoBackAndKeepsAPartnerThatIsGone) {
+    start();
+    SUserCommodity h = header("111", "2015", "5", "Orphan", "1.00", "1", "9.00", "20150501100000");
+    h.orderSupplierOrCustomerName = "Old Client";
+    h.orderSupplierOrCustomerNameKey = "Old Client20140101000000";
+    seedHeader(h);
+    openJournal();
+    EXPECT_EQ(cell("tableView", 0, "showOrderSupAndCusValueText"), "Old Client");
+    ASSERT_TRUE(selectRow("tableView", 0));
+    EXPECT_EQ(labelText("showSupplierOrCustomerLbl"), "Old Client");
+    // The back button is hidden: only save or delete leave an opened order, and the
+    // browser's back button does nothing here.
+    EXPECT_FALSE(tap("backEvent", -1, "backBtn"));
+    UIEvent back;
+    back.type = "back";
+    ASSERT_TRUE(send(back));
+    ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+    ASSERT_TRUE(tap("saveToDoneEvent"));
+    ASSERT_EQ(headers().size(), 1u);
+    const auto saved = headers()[0];
+    EXPECT_EQ(join({saved.orderSupplierOrCustomerName, saved.orderSupplierOrCustomerNameKey,
+                    saved.orderTotalAmount}),
+              "Old Client|Old Client20140101000000|0.00");  // no lines under its key
+}
+
+// The partner list's last row opens the partner editor for the journal's kind; the partner
+// saved there becomes the order's, which stays open with its lines and its in-progress mark.
+TEST_F(OrderEditor, ANewCustomerFromThePartnerListBecomesTheOrdersPartner) {
+    newSaleWithTwoProducts();
+    pickProduct(0, 1);
+    for (const char* name : {"", "Ana"}) {  // left without saving, then saved with Enter
+        ASSERT_TRUE(tap("topShowSupplierOrCustomerListEvent"));
+        ASSERT_EQ(top()->tableAlert()->actionTitle, KL("KLNewCustomer"));
+        ASSERT_TRUE(alertRow(1));
+        ASSERT_EQ(top()->title, KL("KLAddCustomers"));
+        ASSERT_TRUE(*name ? setText("showNameText", name) && pressReturn("showNameText")
+                          : tap("backEvent"));
+        ASSERT_EQ(top()->className(), "CreateOrEditSalesAccountVC");
+        EXPECT_EQ(labelText("showSupplierOrCustomerLbl"), name);
+    }
+    EXPECT_EQ(defaultsValue("NewOrderInProgress"), kFirstKey);
+    ASSERT_TRUE(setText("orderNameText", "For Ana"));
+    ASSERT_TRUE(tap("saveToDoneEvent"));
+    const auto h = headers().at(0);
+    EXPECT_EQ(join({h.orderSupplierOrCustomerName, h.orderTotalAmount}), "Ana|5.00");
+    EXPECT_EQ(h.orderSupplierOrCustomerNameKey, partner("111").supplierOrCustomersNameKey);
+}
+
 // A write that fails, or that finds its row deleted elsewhere (another window, a second
 // instance), is reported and the screen stays with the user's input.
 TEST_F(OrderEditor, AFailedOrVanishedWriteKeepsEachScreenWithTheUsersInput) {

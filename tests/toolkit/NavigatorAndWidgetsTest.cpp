@@ -107,6 +107,8 @@ TEST(TextField, ChangesGoThroughTheFilterInCodePoints) {
         EXPECT_TRUE(s.handleEvent(e)) << "a refused change is still an answered event";
         EXPECT_EQ(f.text, step.after) << step.replacement;
         EXPECT_EQ(f.editing, std::string(step.replacement) != "\n");
+        if (step.at == 2) f.shake();  // refused on save: marked until a change is applied
+        EXPECT_EQ(f.refused, step.at == 2 || step.at == 9);
     }
 }
 
@@ -135,16 +137,40 @@ TEST(Overlays, ActionSheetIndicesPutDestructiveFirstAndCancelLast) {
 TEST(Overlays, TableAlertCancelChangesNothingAndRowsOutOfRangeAreRefused) {
     Screen s("S");
     std::vector<int> chosen;
+    s.on("newEvent", [&](const ActionArgs&) { chosen.push_back(100); });
     TableAlert alert;
     alert.rows = {"a", "b"};
     alert.onSelect = [&](int r) { chosen.push_back(r); };
-    for (const auto& [row, applies] : {std::pair{-1, true}, {5, false}, {1, true}}) {
+    alert.action = "newEvent";  // the row after the last
+    for (const auto& [row, applies] : {std::pair{-1, true}, {5, false}, {1, true}, {2, true}}) {
         s.showTableAlert(alert);
         UIEvent e = event("alert");
         e.row = row;
         EXPECT_EQ(s.handleEvent(e), applies) << row;
     }
-    EXPECT_EQ(chosen, std::vector<int>{1});
+    EXPECT_EQ(chosen, (std::vector<int>{1, 100}));
+}
+
+// The browser's back button: an overlay up is cancelled first, then the shown back control
+// runs; a screen whose back control is hidden stays.
+TEST(Screen, BackCancelsAnOverlayElseRunsTheShownBackControl) {
+    Screen s("S");
+    std::vector<int> ran;
+    s.on("backEvent", [&](const ActionArgs&) { ran.push_back(-1); });
+    auto& back = s.add<Button>("backBtn");
+    back.action = "backEvent";
+    back.style = "back";
+    ActionSheet sheet;
+    sheet.otherTitles = {"OK"};
+    sheet.onClick = [&](int i) { ran.push_back(i); };
+    s.showTableAlert(TableAlert{});
+    s.showActionSheet(sheet);
+    for (bool hidden : {false, false, false, true}) {
+        back.hidden = hidden;
+        EXPECT_TRUE(s.handleEvent(event("back")));
+    }
+    EXPECT_FALSE(s.tableAlert() || s.actionSheet());
+    EXPECT_EQ(ran, (std::vector<int>{1, -1}));  // the sheet's cancel, then back once
 }
 
 TEST(Overlays, ToastsExpireFromTheViewButStayInTheHistory) {

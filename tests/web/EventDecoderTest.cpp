@@ -59,7 +59,7 @@ TEST(EventDecoder, DecodesEachEventTypeWithItsFields) {
         {R"({"serial":1,"type":"date","id":"d","value":"2024-02-29"})",
          "1 date id=d value=2024-02-29 row=-1 index=-1"},
         {R"({"serial":1,"type":"segment","id":"s","index":2})", "1 segment id=s row=-1 index=2"},
-        {R"({"serial":1,"type":"background"})", "1 background row=-1 index=-1"},
+        {R"({"serial":1,"type":"back"})", "1 back row=-1 index=-1"},
     };
     for (const auto& [body, expected] : cases) EXPECT_EQ(decoded(body), expected) << body;
 }

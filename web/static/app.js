@@ -5,10 +5,13 @@
 //
 // The modules, from the bottom up: js/state.js (what the page remembers), js/dom.js
 // (nodes, icons), js/transport.js (the event queue and the view loop), js/fields.js
-// (fields and typing), js/chart.js, js/widgets.js, js/overlays.js and js/render.js (the
-// renderer core). This entry wires them and listens to the page as a whole.
+// (fields and typing), js/chart.js, js/widgets.js, js/overlays.js, js/render.js (the
+// renderer core) and js/navigation.js (the browser's history as the screen stack). This
+// entry wires them and listens to the page as a whole.
 import {onTouchElsewhere} from './js/chart.js';
 import {el} from './js/dom.js';
+import {endToastsOfOtherScreens, followStack, keepControlFocus, listenForBack,
+  restoreControlFocus, setLanguage} from './js/navigation.js';
 import {render} from './js/render.js';
 import {appRoot, state} from './js/state.js';
 import {onView, post, reportScreenSize} from './js/transport.js';
@@ -39,8 +42,19 @@ function onResize() {
   resizeTimer = setTimeout(() => reportScreenSize(false), 150);
 }
 
+function draw(view, after) {
+  const focus = keepControlFocus(state.view);
+  render(view, after);
+  if (!view || !view.screen) return;
+  restoreControlFocus(focus, view);
+  endToastsOfOtherScreens(view.screen.serial);
+  followStack(view);
+  setLanguage(view.language);
+}
+
 async function start() {
-  onView(render);
+  onView(draw);
+  listenForBack();
   document.addEventListener('click', onBackgroundClick);
   document.addEventListener('pointerdown', onTouchElsewhere);
   document.addEventListener('keydown', onKeyDown);

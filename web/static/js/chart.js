@@ -37,11 +37,20 @@ export function onTouchElsewhere(ev) {
   chartEvent(last.id, 'leaveChart', -1);
 }
 
+// The chart is drawn at the size it takes on the page (the page's width, the style's
+// --chart-h), so that its labels keep their shape as it grows on wide screens.
+function drawnSize(w) {
+  const style = getComputedStyle(document.documentElement);
+  const height = parseFloat(style.getPropertyValue('--chart-h')) || Number(w.height) || 200;
+  const width = appRoot().clientWidth - 28;  // the content's and the frame's padding
+  return {width: width > 0 ? width : Number(w.width) || 300, height};
+}
+
 export function renderChart(w) {
-  const width = Number(w.width) || 300;
-  const height = Number(w.height) || 200;
+  const {width, height} = drawnSize(w);
   const node = svg('svg', {class: 'w w-chart', 'data-id': w.id,
-    viewBox: `0 0 ${width} ${height}`, preserveAspectRatio: 'none', role: 'img'});
+    viewBox: `0 0 ${width} ${height}`, preserveAspectRatio: 'none', role: 'group',
+    'aria-label': w.accessibleName || null});
   if (w.hidden) node.setAttribute('visibility', 'hidden');
   const cols = w.columns || [];
   const labelSpace = 18;
@@ -54,8 +63,9 @@ export function renderChart(w) {
   cols.forEach((c, i) => {
     const value = Number(c.value) || 0;
     const h = highest > 0 ? Math.max(0, value / highest) * (plot - 4) : 0;
+    // Keys reach every column: focus enters it, Enter or Space selects it.
     const g = svg('g', {class: 'column' + (i === w.selected ? ' selected' : ''),
-      'data-column': i});
+      'data-column': i, tabindex: 0, role: 'button', 'aria-label': text(c.label)});
     g.append(svg('rect', {class: 'hit', x: i * step, y: 0, width: step, height}));
     const bar = svg('rect', {class: 'bar-rect', x: i * step + step * 0.18, y: plot + 2 - h,
       width: step * 0.64, height: h, rx: 2});
@@ -68,6 +78,18 @@ export function renderChart(w) {
     g.addEventListener('pointerenter', (ev) => mouse(ev) && chartEvent(w.id, 'enter', i));
     g.addEventListener('pointerleave', (ev) => mouse(ev) && chartEvent(w.id, 'leave', i));
     g.addEventListener('click', () => chartEvent(w.id, 'select', i));
+    g.addEventListener('focus', () => {
+      const last = state.lastChart;
+      if (last && last.id === w.id && last.value === 'enter' && last.index !== i) {
+        chartEvent(w.id, 'leave', last.index);
+      }
+      chartEvent(w.id, 'enter', i);
+    });
+    g.addEventListener('keydown', (ev) => {
+      if (ev.key !== 'Enter' && ev.key !== ' ') return;
+      ev.preventDefault();
+      chartEvent(w.id, 'select', i);
+    });
     node.append(g);
   });
   node.addEventListener('pointerleave', (ev) => mouse(ev) && chartEvent(w.id, 'leaveChart', -1));

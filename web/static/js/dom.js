@@ -38,8 +38,11 @@ export function isColor(color) {
   return !!color && /^[a-zA-Z]+$|^#[0-9a-fA-F]{3,8}$/.test(color);
 }
 
+// Text in the program's plain red or green takes the theme's shade of it that reads on white.
+const TEXT_SHADES = {red: 'var(--danger-text)', green: 'var(--ok-text)'};
+
 export function applyColor(node, color) {
-  if (isColor(color)) node.style.color = color;
+  if (isColor(color)) node.style.color = TEXT_SHADES[color.toLowerCase()] || color;
 }
 
 export function cssToken(value) {
@@ -113,8 +116,8 @@ export function base(w, tag, cls, attrs) {
 // A caption beside a control makes a form row.
 export function withCaption(w, control) {
   if (!w.caption) return control;
-  const row = el('div', {class: 'form-row'}, el('span', {class: 'caption', text: w.caption}),
-    control);
+  const row = el('div', {class: 'form-row' + (w.refused ? ' refused' : '')},
+    el('span', {class: 'caption', text: w.caption}), control);
   if (w.hidden) row.hidden = true;
   return row;
 }

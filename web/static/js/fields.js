@@ -31,14 +31,21 @@ export function renderField(w) {
     inputmode: {decimal: 'decimal', email: 'email', phone: 'tel'}[w.keyboard] || 'text',
   });
   if (!w.placeholder) input.removeAttribute('placeholder');
+  const name = w.accessibleName || w.caption || w.placeholder;
+  if (name) input.setAttribute('aria-label', name);
+  else input.removeAttribute('aria-label');
+  // Refused on save: marked until its text changes.
+  if (w.refused) input.setAttribute('aria-invalid', 'true');
+  else input.removeAttribute('aria-invalid');
   input._selBefore = [input.selectionStart, input.selectionEnd];
   if (input.value !== text(w.text)) input.value = text(w.text);
-  const wrap = base(w, 'div', 'field', {});
+  const wrap = base(w, 'div', 'field' + (w.refused ? ' refused' : ''), {});
   wrap.removeAttribute('data-id');
   wrap.append(input);
   if (w.clearButton) {
+    // A pointer's shortcut only: keys and screen readers delete the text themselves.
     const clear = el('button', {type: 'button', class: 'clear', 'data-clear': w.id,
-      'aria-label': 'clear', tabindex: -1}, icon('clear'));
+      'aria-hidden': 'true', tabindex: -1}, icon('clear'));
     clear.hidden = !input.value;
     clear.addEventListener('mousedown', (ev) => ev.preventDefault());
     clear.addEventListener('click', () => {
@@ -295,8 +302,9 @@ function focusField(input) {
 
 // After a redraw: the field being edited gets its focus and caret back. An answered edit
 // puts the caret after its replacement (or where the user moved it meanwhile); the
-// program may start editing a field; else a field that had the focus on the same screen
-// (`kept`, from keepFocus) keeps it unless the program ended its editing.
+// program may start editing a field (an editor that opens starts in its first empty one);
+// else a field that had the focus on the same screen (`kept`, from keepFocus) keeps it
+// unless the program ended its editing.
 export function restoreFocus(root, pending, kept) {
   const s = state.view.screen;
   const fieldFor = (id) => root.querySelector(`.field-input[data-id="${CSS.escape(id)}"]`);
@@ -326,7 +334,7 @@ export function restoreFocus(root, pending, kept) {
   for (const w of s.widgets || []) {
     if (w.kind !== 'field') continue;
     const was = state.editing.get(key(w.id));
-    if (w.editing && was === false) {
+    if (w.editing && was !== true) {
       const input = fieldFor(w.id);
       if (input) {
         focusField(input);

@@ -11,9 +11,12 @@ export function showToasts(toasts) {
     state.shownToasts.add(t.id);
     const remaining = Math.max(0, Number(t.remaining) || 0);
     if (remaining <= 0) continue;
+    const serial = state.view ? state.view.screen.serial : null;
     const node = t.centred
-      ? el('div', {class: 'popup', 'data-popup': t.id, role: 'alert', text: t.text})
-      : el('div', {class: 'toast', 'data-toast': t.id, role: 'status', text: t.text});
+      ? el('div', {class: 'popup', 'data-popup': t.id, 'data-serial': serial, role: 'alert',
+        text: t.text})
+      : el('div', {class: 'toast', 'data-toast': t.id, 'data-serial': serial, role: 'status',
+        text: t.text});
     toastRoot().append(node);
     setTimeout(() => node.classList.add('leaving'), Math.max(0, remaining - 200));
     setTimeout(() => node.remove(), remaining);
@@ -36,7 +39,8 @@ function scrim(child) {
 }
 
 function renderSheet(sheet) {
-  const box = el('div', {class: 'sheet', 'data-sheet': true, role: 'dialog'});
+  const box = el('div', {class: 'sheet', 'data-sheet': true, role: 'dialog',
+    'aria-label': sheet.title || null});
   if (sheet.title) box.append(el('div', {class: 'sheet-title', text: sheet.title}));
   const group = el('div', {class: 'sheet-group'});
   let cancel = null;
@@ -53,7 +57,8 @@ function renderSheet(sheet) {
 }
 
 function renderAlert(alert) {
-  const box = el('div', {class: 'alert', 'data-alert': true, role: 'dialog'});
+  const box = el('div', {class: 'alert', 'data-alert': true, role: 'dialog',
+    'aria-label': alert.title || null});
   if (alert.height) box.style.maxHeight = Math.max(120, Number(alert.height)) + 'px';
   box.append(el('div', {class: 'alert-title', text: alert.title}));
   const list = el('div', {class: 'alert-rows'});
@@ -63,6 +68,16 @@ function renderAlert(alert) {
     row.addEventListener('click', () => post({type: 'alert', row: i}));
     list.append(row);
   });
+  // A row after the list that runs an operation of the screen ("new customer").
+  const extra = alert.actionRow;
+  if (extra) {
+    const row = (alert.rows || []).length;
+    const node = el('div', {class: 'alert-row alert-action', 'data-row': row,
+      'data-action': extra.action, role: 'button', tabindex: 0}, icon('add'),
+    el('span', {text: extra.title}));
+    node.addEventListener('click', () => post({type: 'alert', row}));
+    list.append(node);
+  }
   box.append(list);
   const cancel = el('button', {type: 'button', class: 'alert-cancel', 'data-action': 'cancel',
     text: alert.cancel || 'Cancel'});

@@ -35,6 +35,9 @@ function renderLabel(w) {
   if (w.action) {
     node.setAttribute('data-action', w.action);
     node.setAttribute('role', 'button');
+    // A choice beside its caption ("Customer") says both, also while it is still empty.
+    const name = w.accessibleName || [w.caption, w.text].filter(Boolean).join(' ');
+    if (name) node.setAttribute('aria-label', name);
     node.tabIndex = 0;
     node.append(icon('arrow'));
     node.addEventListener('click', () => post({type: 'tap', action: w.action, id: w.id}));
@@ -44,8 +47,9 @@ function renderLabel(w) {
 
 function renderButton(w) {
   const cls = 'btn' + (w.style ? ' btn-' + cssToken(w.style) : '');
+  // Named by the program; an image name is no name.
   const node = base(w, 'button', cls, {type: 'button', 'data-action': w.action,
-    'aria-label': w.title || w.image || w.action});
+    'aria-label': w.accessibleName || w.title || null});
   if (w.image) node.append(icon(w.image));
   if (w.title) node.append(el('span', {class: 'btn-title', text: w.title}));
   node.addEventListener('click', () => post({type: 'tap', action: w.action, id: w.id}));
@@ -100,7 +104,8 @@ function renderCell(table, f, rowIndex) {
   let node;
   if (f.action) {
     node = el('button', {type: 'button', class: 'cell cell-button', 'data-id': f.name,
-      'data-action': f.action, 'data-row': rowIndex, 'aria-label': f.text || f.image || f.action});
+      'data-action': f.action, 'data-row': rowIndex,
+      'aria-label': f.accessibleName || f.text || null});
     if (f.image) node.append(icon(f.image));
     if (f.text) node.append(el('span', {text: f.text}));
     node.addEventListener('click', (ev) => {
@@ -117,7 +122,8 @@ function renderCell(table, f, rowIndex) {
 }
 
 function renderDatePicker(w) {
-  const node = base(w, 'input', '', {type: 'date', value: w.date || ''});
+  const node = base(w, 'input', '', {type: 'date', value: w.date || '',
+    'aria-label': w.accessibleName || w.caption || null});
   node.addEventListener('change', () => {
     if (/^\d{4}-\d{2}-\d{2}$/.test(node.value)) post({type: 'date', id: w.id, value: node.value});
   });
