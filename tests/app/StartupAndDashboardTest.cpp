@@ -179,7 +179,8 @@ TEST_F(Dashboard, EveryControlOfEveryScreenHasAName) {
           "ProductSubItemListViewController", "AddProductSubViewController", "CustomersSettingsVC",
           "SupplierSettingsVC", "AddSupplierCustomersVC"}) {
         nav().pushViewController(createScreen(cls), false);
-        for (const auto& w : top()->describe().get("widgets")->asArray()) {
+        const ViewNode view = top()->describe();  // kept: the loop reads into it
+        for (const auto& w : view.get("widgets")->asArray()) {
             const std::string kind = w.get("kind")->asString();
             const bool control = (w.get("action") && !w.get("action")->asString().empty()) ||
                                  kind == "field" || kind == "datepicker" || kind == "chart";
