@@ -59,6 +59,7 @@ bool TextField::applyChange(long location, long length, const std::string& repla
         (!shouldChangeCharacters || shouldChangeCharacters(*this, location, length, r))) {
         text.replace(from, to - from, r);
         applied = true;
+        if (didChange) didChange(*this);
     }
     if (lineBreak) {
         if (onReturn)
