@@ -63,7 +63,8 @@ class OrdersFixture : public AppHarness {
     }
 
     void seedProduct(const std::string& category, const std::string& name, const std::string& qty,
-                     const std::string& refPrice, const std::string& price) {
+                     const std::string& refPrice, const std::string& price,
+                     const std::string& model = "") {
         SProductsNameTypeDB types;
         if (types.findWithProductsNameTypeExistsLike(category).empty()) {
             SProductsNameType t;
@@ -78,6 +79,7 @@ class OrdersFixture : public AppHarness {
         p.productTypeNameKey = category + "-key";
         p.productSubName = name;
         p.productSubNameKey = "P-" + name;
+        p.productSubModel = model;
         p.productSubReferencePrice = refPrice;
         p.productSubQty = qty;
         p.productSubPrice = price;
