@@ -14,6 +14,8 @@ void ProductSubItemListViewController::viewDidLoad() {
     ScreenParts::addBackButton(*this);
     ScreenParts::addNavButton(*this, "addProductSubItemBtn", "addProductSubItemEvent", "nav_add");
 
+    search_ = &add<SearchField>(SearchField::kId);
+    search_->didChange = [this](TextField&) { showRows(); };
     table_ = &add<TableView>("tableView");
     table_->rowHeight = 60;
     table_->didSelectRow = [this](int row) { tableView_didSelectRowAtIndexPath(row); };
@@ -28,9 +30,18 @@ void ProductSubItemListViewController::viewWillAppear() {
     productNameSubModelDB = std::make_unique<SProductsNameSubDB>();
     const Text category = UserDefaults::standardUserDefaults().stringForKey("ProductsPrimaryKey");
     productSubItemListArray = productNameSubModelDB->findWithProductPrimaryKeyLike(category);
+    rowSearch_.clear();
+    for (const auto& product : productSubItemListArray)
+        rowSearch_.addRow({orEmpty(product.productSubName), orEmpty(product.productSubModel)});
+    showRows();
+    ScreenParts::setListTitle(*this, KL("KLSubcategory"), productSubItemListArray.size(),
+                              productNameSubModelDB->readFailed());
+}
 
+void ProductSubItemListViewController::showRows() {
     table_->rows.clear();
-    for (const auto& product : productSubItemListArray) {
+    for (size_t i : rowSearch_.filter(search_->text)) {
+        const auto& product = productSubItemListArray[i];
         TableRow row;
         row.layout = "ProductsSubItemCell";
         row.arrow = true;
@@ -40,9 +51,8 @@ void ProductSubItemListViewController::viewWillAppear() {
                                               orEmpty(product.productSubUnit));
         table_->rows.push_back(std::move(row));
     }
+    table_->emptyText = rowSearch_.emptyText();
     table_->reloadData();
-    ScreenParts::setListTitle(*this, KL("KLSubcategory"), productSubItemListArray.size(),
-                              productNameSubModelDB->readFailed());
 }
 
 void ProductSubItemListViewController::viewDidAppear() {
@@ -50,8 +60,9 @@ void ProductSubItemListViewController::viewDidAppear() {
 }
 
 void ProductSubItemListViewController::tableView_didSelectRowAtIndexPath(int row) {
-    if (row < 0 || row >= static_cast<int>(productSubItemListArray.size())) return;
-    const auto& p = productSubItemListArray[row];
+    const long i = rowSearch_.positionOf(row);
+    if (i < 0) return;
+    const auto& p = productSubItemListArray[static_cast<size_t>(i)];
     auto editor = std::make_unique<AddProductSubViewController>();
     editor->createItemUpdateTag = "1";
     editor->createItemProductUid = p.productSubUid;

@@ -15,6 +15,8 @@ void SupplierOrCustomersListVC::viewDidLoad() {
     ScreenParts::addBackButton(*this);
     ScreenParts::addNavButton(*this, "addCompanyBtn", "addCompanyEvent", "nav_add");
 
+    search_ = &add<SearchField>(SearchField::kId);
+    search_->didChange = [this](TextField&) { showRows(); };
     table_ = &add<TableView>("tableView");
     table_->rowHeight = 70;
     table_->didSelectRow = [this](int row) { tableView_didSelectRowAtIndexPath(row); };
@@ -25,17 +27,24 @@ void SupplierOrCustomersListVC::viewDidLoad() {
 void SupplierOrCustomersListVC::viewWillAppear() {
     companyModelDB = std::make_unique<SSupplierOrCustomersDB>();
     customersTypeListArray = companyModelDB->findWithSupplierOrCustomersTagsLike(kind_);
-
-    table_->rows.clear();
-    for (const auto& partner : customersTypeListArray) {
-        TableRow row;
-        row.layout = "SupplierOrCustomersCell";
-        row.add("showNameCell", orEmpty(partner.supplierOrCustomersName));
-        table_->rows.push_back(std::move(row));
-    }
-    table_->reloadData();
+    rowSearch_.clear();
+    for (const auto& partner : customersTypeListArray)
+        rowSearch_.addRow({orEmpty(partner.supplierOrCustomersName)});
+    showRows();
     ScreenParts::setListTitle(*this, KL(titleKey_), customersTypeListArray.size(),
                               companyModelDB->readFailed());
+}
+
+void SupplierOrCustomersListVC::showRows() {
+    table_->rows.clear();
+    for (size_t i : rowSearch_.filter(search_->text)) {
+        TableRow row;
+        row.layout = "SupplierOrCustomersCell";
+        row.add("showNameCell", orEmpty(customersTypeListArray[i].supplierOrCustomersName));
+        table_->rows.push_back(std::move(row));
+    }
+    table_->emptyText = rowSearch_.emptyText();
+    table_->reloadData();
 }
 
 // The editor takes the kind from the user defaults for its title and the tag it saves.
@@ -46,8 +55,9 @@ void SupplierOrCustomersListVC::storeKind() {
 }
 
 void SupplierOrCustomersListVC::tableView_didSelectRowAtIndexPath(int row) {
-    if (row < 0 || row >= static_cast<int>(customersTypeListArray.size())) return;
-    const auto& p = customersTypeListArray[row];
+    const long i = rowSearch_.positionOf(row);
+    if (i < 0) return;
+    const auto& p = customersTypeListArray[static_cast<size_t>(i)];
     storeKind();
     auto editor = std::make_unique<AddSupplierCustomersVC>();
     editor->createItemUpdateTag = "1";

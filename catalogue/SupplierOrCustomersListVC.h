@@ -1,12 +1,15 @@
 #pragma once
 // The partner list shared by the customer list and the supplier list: the partners of one
-// tag, newest first; a row opens the partner for editing, the add button adds one.
+// tag, newest first; a row opens the partner for editing, the add button adds one, and the
+// search field keeps the partners whose name holds the typed text.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "storage/SSupplierOrCustomersDB.h"
+#include "toolkit/ListSearch.h"
 #include "toolkit/Screen.h"
+#include "toolkit/SearchField.h"
 #include "toolkit/TableView.h"
 
 class SupplierOrCustomersListVC : public Screen {
@@ -26,7 +29,10 @@ class SupplierOrCustomersListVC : public Screen {
     void tableView_didSelectRowAtIndexPath(int row);
     void addCompanyEvent();
     void storeKind();
+    void showRows();
     std::string kind_;
     std::string titleKey_;
     TableView* table_ = nullptr;
+    SearchField* search_ = nullptr;
+    ListSearch rowSearch_;
 };

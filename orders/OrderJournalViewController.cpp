@@ -11,7 +11,7 @@
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/UniqueKeys.h"
 #include "toolkit/Navigator.h"
-#include "toolkit/TableView.h"
+#include "toolkit/SearchField.h"
 #include "widgets/ScreenParts.h"
 
 namespace {
@@ -61,6 +61,7 @@ void OrderJournalViewController::viewDidLoad() {
     forward.action = "forwardEvent";
     ScreenParts::nameStepper(backward, forward);
 
+    add<SearchField>(SearchField::kId).didChange = [this](TextField&) { showRows(); };
     auto& table = add<TableView>("tableView");
     table.rowHeight = 140;
     table.didSelectRow = [this](int row) { openOrder(row); };
@@ -103,15 +104,17 @@ void OrderJournalViewController::reReloadTableViewData() {
     const std::string orderText = KL("KLOrder"), supplierText = KL("KLSupplier"),
                       customerText = KL("KLCustomer"), itemsText = KL("KLItems"),
                       totalText = KL("KLTotal");
-    auto* table = get<TableView>("tableView");
-    table->rows.clear();
+    monthRows_.clear();
+    rowSearch_.clear();
     DecimalSum counts, entries, amount;
     // The rows are built straight from the query: the month's headers are never copied whole.
     const bool whole = figures.eachJournalOrder(
         get<Label>("YearsLbl")->text, get<Label>("MonthLbl")->text, std::string(side_.partnerTag),
         [&](const LedgerFigures::JournalOrder& order) {
             const TextView tag = order.orderSalesTagOrPurchaseTag;
-            TableRow& row = table->rows.emplace_back();
+            const std::string partner = partnerName(order);
+            rowSearch_.addRow({order.orderName.value_or(""), partner});
+            TableRow& row = monthRows_.emplace_back();
             row.layout = "SalesAccountItemCell";
             row.fields.reserve(10);
             row.add("showOrderDateLbl", orEmpty(order.recordeDateTime) + "," +
@@ -122,7 +125,7 @@ void OrderJournalViewController::reReloadTableViewData() {
             row.add("showOrderSupAndCusLbl", tag == Codes::kSupplier   ? supplierText
                                              : tag == Codes::kCustomer ? customerText
                                                                        : std::string());
-            row.add("showOrderSupAndCusValueText", partnerName(order));
+            row.add("showOrderSupAndCusValueText", partner);
             row.add("showOrderEntryLbl", itemsText);
             row.add("showOrderEntryValueText", orEmpty(order.orderTotalEntrys));
             row.add("showOrderAmountLbl", totalText);
@@ -136,22 +139,36 @@ void OrderJournalViewController::reReloadTableViewData() {
             entries.add(order.orderTotalEntrys);
             amount.add(order.orderTotalAmount);
         });
-    if (!whole || !partnerNames) {
+    monthRead_ = whole && partnerNames;
+    if (!monthRead_) {
         // Part of a month is not the month: no rows and no totals rather than some of them.
-        table->rows.clear();
+        monthRows_.clear();
+        rowSearch_.clear();
         orderItems.clear();
-        table->reloadData();
+        showRows();
         for (const char* id : {"showProductQtyValueText", "showOrderItemsValueText",
                                "showOrderTotalAmountValueText"})
             get<Label>(id)->text = ScreenParts::kUnreadFigure;
         ScreenParts::reportFailedRead(*this);
         return;
     }
-    table->reloadData();
+    showRows();
     get<Label>("showProductQtyValueText")->text = counts.text();
     get<Label>("showOrderItemsValueText")->text = entries.text();
     get<Label>("showOrderTotalAmountValueText")->text = amount.text();
     if (orderItems.empty()) showToast(KL("KLNoData"), 1.0);
+}
+
+void OrderJournalViewController::showRows() {
+    auto* table = get<TableView>("tableView");
+    table->rows.clear();
+    for (size_t i : rowSearch_.filter(get<SearchField>(SearchField::kId)->text))
+        table->rows.push_back(monthRows_[i]);
+    // An empty month says so in the list too, since the toast is gone after a second.
+    table->emptyText = !monthRead_          ? std::string()
+                       : monthRows_.empty() ? KL("KLNoOrdersInMonth")
+                                            : rowSearch_.emptyText();
+    table->reloadData();
 }
 
 void OrderJournalViewController::stepMonth(int delta) {
@@ -195,8 +212,9 @@ void OrderJournalViewController::addNewSalesOrPurchase() {
 }
 
 void OrderJournalViewController::openOrder(int row) {
-    if (row < 0 || row >= static_cast<int>(orderItems.size())) return;
-    const auto found = userCommodityDB->orderWithUid(orderItems[row]);
+    const long position = rowSearch_.positionOf(row);
+    if (position < 0) return;
+    const auto found = userCommodityDB->orderWithUid(orderItems[static_cast<size_t>(position)]);
     if (userCommodityDB->readFailed()) return ScreenParts::reportFailedRead(*this);
     if (!found) return;
     const SUserCommodity& order = *found;

@@ -1,13 +1,17 @@
 #pragma once
 // What the sales journal and the purchase journal share: the orders of one month for one
 // partner side, newest first, with the month's totals, month stepping, and the doors to the
-// order editor. The two journals differ only in the values of their Side.
+// order editor. The search field keeps the month's orders whose name or partner holds the
+// typed text; the totals stay the whole month's. The two journals differ only in the values
+// of their Side.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "storage/Records.h"
 #include "storage/SUserCommodityDB.h"
+#include "toolkit/ListSearch.h"
+#include "toolkit/TableView.h"
 #include "widgets/MainBar.h"
 
 class OrderJournalViewController : public Screen {
@@ -25,8 +29,9 @@ class OrderJournalViewController : public Screen {
 
     void reReloadTableViewData();
 
-    // The listed orders by row id, newest first. A touched order is read whole when it is
-    // opened: a month holds hundreds of headers and a row shows only a few of their columns.
+    // The month's orders by row id, newest first (the search shows some of them). A touched
+    // order is read whole when it is opened: a month holds hundreds of headers and a row
+    // shows only a few of their columns.
     std::vector<Text> orderItems;
     std::unique_ptr<SUserCommodityDB> userCommodityDB;
 
@@ -37,6 +42,11 @@ class OrderJournalViewController : public Screen {
     void openOrder(int row);
     // Moves the month label by `delta`, wrapping into the year label at 0 and 13.
     void stepMonth(int delta);
+    // Shows the rows of the month's orders that the search keeps.
+    void showRows();
 
     Side side_;
+    std::vector<TableRow> monthRows_;  // one per orderItems entry
+    bool monthRead_ = false;           // the month could be read whole
+    ListSearch rowSearch_;
 };

@@ -10,6 +10,7 @@
 #include "storage/SUserCommodityOrderDB.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
+#include "toolkit/SearchField.h"
 #include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
@@ -22,6 +23,7 @@ void SelectProductsBackViewController::viewDidLoad() {
     ScreenParts::addBackButton(*this);
     ScreenParts::addNavButton(*this, "addProductTypeBtn", "addProductTypeEvent", "nav_add");
 
+    add<SearchField>(SearchField::kId).didChange = [this](TextField&) { searchProducts(); };
     auto& types = add<TableView>("productTypeTableView");
     types.rowHeight = 50;
     types.didSelectRow = [this](int row) { selectProductType(row); };
@@ -40,6 +42,8 @@ void SelectProductsBackViewController::viewWillAppear() {
     productTypes = productsNameTypeDB->findWithUid_limit(std::nullopt, 10000);
     showProductTypes();
     if (productsNameTypeDB->readFailed()) ScreenParts::reportFailedRead(*this);
+    allProductsRead_ = false;
+    if (productSearch_.filtering()) searchProducts();
 }
 
 void SelectProductsBackViewController::viewDidAppear() {
@@ -54,6 +58,8 @@ void SelectProductsBackViewController::showProductTypes() {
     for (const auto& type : productTypes) {
         TableRow row;
         row.layout = "SelectProductsCell";
+        row.selected = !productSearch_.filtering() && chosenTypeKey_ &&
+                       type.productsTypePrimaryKey == chosenTypeKey_;
         row.add("showProductNameFatCell", orEmpty(type.productsTypeName));
         row.button("showProductAddBtnCell", "buttonPressedAddProductSub", "add", "",
                    KL("KLNewSubcategory"));
@@ -67,10 +73,16 @@ void SelectProductsBackViewController::showProductTypes() {
 void SelectProductsBackViewController::showProductSubs() {
     auto* table = get<TableView>("productSubTableView");
     table->rows.clear();
-    for (const auto& sub : productSubs) {
+    const bool results = productSearch_.filtering();
+    const size_t count = results ? productSearch_.shown().size() : productSubs.size();
+    for (size_t i = 0; i < count; ++i) {
+        const auto& sub = results ? allProducts_[productSearch_.shown()[i]] : productSubs[i];
         TableRow row;
         row.layout = "SelectProductsCell";
-        row.add("showProductNameFatCell", "").fields.back().hidden = true;
+        // A result names its category: the same name may stand in several.
+        row.add("showProductNameFatCell", results ? orEmpty(sub.productTypeName) : "")
+            .fields.back()
+            .hidden = !results;
         row.add("showProductNameSubCell", orEmpty(sub.productSubName));
         row.add("showProductPriceCell", orEmpty(sub.productSubReferencePrice) + "//" +
                                             orEmpty(sub.productSubModel) + "//" +
@@ -80,13 +92,37 @@ void SelectProductsBackViewController::showProductSubs() {
             .hidden = true;
         table->rows.push_back(std::move(row));
     }
+    table->emptyText = productSearch_.emptyText();
     table->reloadData();
+}
+
+const std::string& SelectProductsBackViewController::searchText() const {
+    return get<SearchField>(SearchField::kId)->text;
+}
+
+void SelectProductsBackViewController::searchProducts() {
+    if (!allProductsRead_ && !TextSearch(searchText()).blank()) {
+        allProducts_ = productsNameSubDB->findWithUid_limit(std::nullopt, 100000);
+        allProductsRead_ = !productsNameSubDB->readFailed();
+        if (!allProductsRead_) ScreenParts::reportFailedRead(*this);
+        productSearch_.clear();
+        for (const auto& p : allProducts_)
+            productSearch_.addRow({orEmpty(p.productSubName), orEmpty(p.productSubModel)});
+    }
+    const bool wasFiltering = productSearch_.filtering();
+    productSearch_.filter(searchText());
+    if (wasFiltering != productSearch_.filtering()) showProductTypes();  // the category mark
+    showProductSubs();
 }
 
 void SelectProductsBackViewController::selectProductType(int row) {
     if (row < 0 || row >= static_cast<int>(productTypes.size())) return;
-    productSubs =
-        productsNameSubDB->findWithProductPrimaryKeyLike(productTypes[row].productsTypePrimaryKey);
+    chosenTypeKey_ = productTypes[row].productsTypePrimaryKey;
+    productSubs = productsNameSubDB->findWithProductPrimaryKeyLike(chosenTypeKey_);
+    // Choosing a category ends a search: the list shows that category again.
+    get<SearchField>(SearchField::kId)->text.clear();
+    productSearch_.filter("");
+    showProductTypes();
     showProductSubs();
     if (productsNameSubDB->readFailed()) ScreenParts::reportFailedRead(*this);
 }
@@ -116,8 +152,15 @@ SUserCommodityOrder SelectProductsBackViewController::lineForProduct(
 }
 
 void SelectProductsBackViewController::selectProductSub(int row) {
-    if (row < 0 || row >= static_cast<int>(productSubs.size())) return;
-    if (!SUserCommodityOrderDB().saveUserCommodityOrder(lineForProduct(productSubs[row]))) {
+    const SProductsNameSub* product = nullptr;
+    if (productSearch_.filtering()) {
+        const long i = productSearch_.positionOf(row);
+        if (i >= 0) product = &allProducts_[static_cast<size_t>(i)];
+    } else if (row >= 0 && row < static_cast<int>(productSubs.size())) {
+        product = &productSubs[static_cast<size_t>(row)];
+    }
+    if (!product) return;
+    if (!SUserCommodityOrderDB().saveUserCommodityOrder(lineForProduct(*product))) {
         ScreenParts::reportFailedWrite(*this);
         return;
     }

@@ -1,12 +1,15 @@
 #pragma once
-// The product picker: categories, then the chosen category's products; choosing a product
-// stores one order line under the current order key at once.
+// The product picker: the categories beside the chosen category's products; choosing a product
+// stores one order line under the current order key at once. The search field above both
+// lists finds products by name or model across all categories; choosing a result picks it
+// as a product row does.
 #include <memory>
 #include <vector>
 
 #include "storage/Records.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
+#include "toolkit/ListSearch.h"
 #include "toolkit/Screen.h"
 
 class SelectProductsBackViewController : public Screen {
@@ -20,7 +23,7 @@ class SelectProductsBackViewController : public Screen {
     static SUserCommodityOrder lineForProduct(const SProductsNameSub& product);
 
     std::vector<SProductsNameType> productTypes;
-    std::vector<SProductsNameSub> productSubs;
+    std::vector<SProductsNameSub> productSubs;  // the chosen category's
     std::unique_ptr<SProductsNameTypeDB> productsNameTypeDB;
     std::unique_ptr<SProductsNameSubDB> productsNameSubDB;
 
@@ -31,4 +34,13 @@ class SelectProductsBackViewController : public Screen {
     void selectProductSub(int row);
     void buttonPressedAddProductSub(int row);
     void addProductTypeEvent();
+    // Filters every product by the search field; reads them at the first search after each
+    // appearance, so that products added meanwhile are found.
+    void searchProducts();
+    const std::string& searchText() const;
+
+    Text chosenTypeKey_;  // the category chosen last: marked while no search runs
+    std::vector<SProductsNameSub> allProducts_;
+    bool allProductsRead_ = false;
+    ListSearch productSearch_;  // over allProducts_; while it filters, it fills the product list
 };

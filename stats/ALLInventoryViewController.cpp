@@ -5,6 +5,7 @@
 #include "storage/LedgerTotals.h"
 #include "storage/NumberText.h"
 #include "toolkit/Navigator.h"
+#include "toolkit/SearchField.h"
 #include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
@@ -13,6 +14,8 @@ ALLInventoryViewController::ALLInventoryViewController() : Screen("ALLInventoryV
 void ALLInventoryViewController::viewDidLoad() {
     ScreenParts::addBackButton(*this);
 
+    // Above the column titles, which stand over their columns.
+    add<SearchField>(SearchField::kId).didChange = [this](TextField&) { reloadRows(); };
     add<Label>("showNameLbl").text = KL("KLName");
     add<Label>("showPurchaseLbl").text = KL("KLPurchase");
     add<Label>("showSalesLbl").text = KL("KLSales");
@@ -23,6 +26,8 @@ void ALLInventoryViewController::viewDidLoad() {
     table.didSelectRow = [this](int row) { showProductHistory(row); };
 
     initAllDBData();
+    ScreenParts::setListTitle(*this, KL("KLInventoryStatistics"), categoryListArray.size(),
+                              readFailed_);
     reloadRows();
 }
 
@@ -30,6 +35,7 @@ void ALLInventoryViewController::initAllDBData() {
     categoryListDB = std::make_unique<SProductsNameSubDB>();
     userCommodityOrderDB = std::make_unique<SUserCommodityOrderDB>();
     categoryListArray = categoryListDB->findWithUid_limit(std::nullopt, 100000);
+    rowSearch_.clear();
     categorysNameItemsArray.clear();
     userPurchaseCountsArray.clear();
     userSalesCountsArray.clear();
@@ -56,32 +62,36 @@ void ALLInventoryViewController::initAllDBData() {
         userPurchaseCountsArray.push_back(found->purchased.text());
         userSalesCountsArray.push_back(found->sold.text());
         userInventoryCountsArray.push_back((found->purchased - found->sold).text());
+        rowSearch_.addRow({orEmpty(product.productSubName), orEmpty(product.productSubModel)});
     }
 }
 
 void ALLInventoryViewController::reloadRows() {
-    ScreenParts::setListTitle(*this, KL("KLInventoryStatistics"), categoryListArray.size(),
-                              readFailed_);
     auto* table = get<TableView>("tableView");
     table->rows.clear();
-    for (size_t i = 0; i < categoryListArray.size(); ++i) {
+    const std::string itemsText = KL("KLItems") + ":", priceText = KL("KLPrice") + ":";
+    for (size_t i : rowSearch_.filter(get<SearchField>(SearchField::kId)->text)) {
         const auto& p = categoryListArray[i];
+        const std::string& stock = userInventoryCountsArray[i];
         TableRow r;
         r.layout = "InventoryCell";
         r.add("itemsNameLbl", orEmpty(p.productSubName));
         r.add("itemsPurchaseCountsLbl", userPurchaseCountsArray[i]);
         r.add("itemsSalesCountsLbl", userSalesCountsArray[i]);
-        r.add("itemsInventoryCountsLbl", userInventoryCountsArray[i]);
-        r.add("itemsItemsLbl", KL("KLItems") + ":" + categorysNameItemsArray[i]);
-        r.add("itemsRetailPriceValueLbl",
-              KL("KLPrice") + ":" + orEmpty(p.productSubReferencePrice));
+        // More sold than bought: a stock to look into.
+        r.add("itemsInventoryCountsLbl", stock, stock.starts_with('-') ? "red" : "");
+        r.add("itemsItemsLbl", itemsText + categorysNameItemsArray[i]);
+        r.add("itemsRetailPriceValueLbl", priceText + orEmpty(p.productSubReferencePrice));
         table->rows.push_back(std::move(r));
     }
+    table->emptyText = rowSearch_.emptyText();
     table->reloadData();
 }
 
-void ALLInventoryViewController::showProductHistory(int row) {
-    if (row < 0 || row >= static_cast<int>(categoryListArray.size())) return;
+void ALLInventoryViewController::showProductHistory(int shownRow) {
+    const long position = rowSearch_.positionOf(shownRow);
+    if (position < 0) return;
+    const auto row = static_cast<size_t>(position);
     const auto& p = categoryListArray[row];
     auto history = std::make_unique<OneProductViewController>();
     history->itemProductNameTitleStr = orEmpty(p.productSubName);

@@ -1,6 +1,7 @@
 #pragma once
 // Every product with the quantity ever purchased, ever sold and the difference, computed
-// from the order lines once, when the screen is loaded.
+// from the order lines once, when the screen is loaded. The search field keeps the products
+// whose name or model holds the typed text; negative stock is shown in red.
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "storage/Records.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/ListSearch.h"
 #include "toolkit/Screen.h"
 
 class ALLInventoryViewController : public Screen {
@@ -30,5 +32,6 @@ class ALLInventoryViewController : public Screen {
   private:
     void reloadRows();
     bool readFailed_ = false;  // the rows could not be read whole: none are shown
+    ListSearch rowSearch_;
     void showProductHistory(int row);
 };

@@ -54,6 +54,7 @@ void HomeStatisticsViewController::viewDidLoad() {
     on("lastMonthDataEvent", [this](const ActionArgs&) { lastMonthDataEvent(); });
     add<Label>("DaysLbl");
     add<Label>("WeeksLbl").hidden = true;
+    add<Label>("WeekSpanLbl").hidden = true;  // the week's first and last day
     add<Label>("oldYearsLbl").hidden = true;
     add<Label>("oldMonthLbl").hidden = true;
     add<Label>("YearsLbl").hidden = true;
@@ -116,6 +117,7 @@ void HomeStatisticsViewController::hideSelectIndexStr(const std::string& kindTex
     if (kind < 0) return;
     label("DaysLbl").hidden = kind != 0;
     label("WeeksLbl").hidden = kind != 1;
+    label("WeekSpanLbl").hidden = kind != 1;
     label("oldYearsLbl").hidden = kind != 2;
     label("oldMonthLbl").hidden = kind != 2;
     label("YearsLbl").hidden = kind != 3;
@@ -137,6 +139,7 @@ void HomeStatisticsViewController::reReloadUIViewData() {
         where = "years = ? and months = ? and days = ? and orderSalesAndPurchaseTags = ?";
         args = {formatCount(today.year), formatCount(today.month), formatCount(today.day), tag};
     } else if (kindText == KL("KLWeeks")) {
+        showWeekSpan(today.weekYear);
         // The week of today's ISO week-year, whichever calendar year its days fall in.
         auto week = SUserCommodityDB::weekCondition(formatCount(today.weekYear),
                                                     label("WeeksLbl").text, tag);
@@ -161,6 +164,16 @@ void HomeStatisticsViewController::reReloadUIViewData() {
     label("showIncomeValueText").text = totals->amount.text();
     label("showOrderTotalCountsValueText").text = totals->counts.text();
     label("showOrderTotalEntrysValueText").text = totals->entrys.text();
+}
+
+void HomeStatisticsViewController::showWeekSpan(int weekYear) {
+    // In the date pattern in use, the one the order editor reads dates with.
+    const Text stored = defaults().stringForKey("yyyy/MM/dd");
+    const std::string pattern = stored && !stored->empty() ? *stored : "yyyy/MM/dd";
+    const auto [first, last] =
+        ConstParameterAndMethod::isoWeekFirstAndLastDay(weekYear, intValue(label("WeeksLbl").text));
+    label("WeekSpanLbl").text = ConstParameterAndMethod::formatDay(first, pattern) + " \u2013 " +
+                                ConstParameterAndMethod::formatDay(last, pattern);
 }
 
 void HomeStatisticsViewController::lastMonthDataEvent() {

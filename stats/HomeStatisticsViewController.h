@@ -61,5 +61,7 @@ class HomeStatisticsViewController : public Screen,
 
   private:
     void setKindTitle(const char* kindKey);
+    // Under the week number: its Monday and Sunday, "2026/11/30 – 2026/12/06".
+    void showWeekSpan(int weekYear);
     Label& label(const char* id) { return *get<Label>(id); }
 };

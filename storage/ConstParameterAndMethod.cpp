@@ -44,12 +44,18 @@ TimePoint fromUDate(UDate d) {
         std::chrono::milliseconds(static_cast<long long>(d))));
 }
 
-std::string formatWith(TimePoint t, const std::string& pattern, const icu::Locale& locale) {
+// `zone` (adopted) defaults to the clock's.
+std::string formatWith(TimePoint t, const std::string& pattern, const icu::Locale& locale,
+                       icu::TimeZone* zone = nullptr) {
     UErrorCode status = U_ZERO_ERROR;
+    if (!zone) zone = deviceZone();
     icu::SimpleDateFormat fmt(icu::UnicodeString::fromUTF8(pattern), locale, status);
-    if (U_FAILURE(status)) return {};
+    if (U_FAILURE(status)) {
+        delete zone;
+        return {};
+    }
     // The Gregorian calendar even where the locale's default is another one.
-    auto* calendar = new icu::GregorianCalendar(deviceZone(), locale, status);
+    auto* calendar = new icu::GregorianCalendar(zone, locale, status);
     if (U_FAILURE(status)) {
         delete calendar;
         return {};
@@ -167,6 +173,32 @@ int ConstParameterAndMethod::weeksInYear(int year) {
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     const int wd = jan1(year);
     return (wd == 4 || (leap && wd == 3)) ? 53 : 52;
+}
+
+std::pair<CalendarDate, CalendarDate> ConstParameterAndMethod::isoWeekFirstAndLastDay(int weekYear,
+                                                                                      int week) {
+    using namespace std::chrono;
+    // 4 January always lies in week 1.
+    const sys_days jan4{year{weekYear} / January / 4};
+    const sys_days monday = jan4 - days{weekday{jan4}.iso_encoding() - 1} + weeks{week - 1};
+    auto dateOf = [](sys_days d) {
+        const year_month_day ymd{d};
+        CalendarDate out;
+        out.year = static_cast<int>(ymd.year());
+        out.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+        out.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+        return out;
+    };
+    return {dateOf(monday), dateOf(monday + days{6})};
+}
+
+std::string ConstParameterAndMethod::formatDay(const CalendarDate& day,
+                                               const std::string& pattern) {
+    using namespace std::chrono;
+    // Midnight UTC of the day, written in UTC.
+    const sys_days d{year{day.year} / month{static_cast<unsigned>(day.month)} /
+                     std::chrono::day{static_cast<unsigned>(day.day)}};
+    return formatWith(TimePoint(d), pattern, posixLocale(), icu::TimeZone::getGMT()->clone());
 }
 
 std::string ConstParameterAndMethod::shortMonthName(int month) {

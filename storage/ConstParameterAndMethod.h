@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/Text.h"
 
@@ -42,6 +43,11 @@ public:
                                                     const std::string& pattern);
     // The last ISO week number of a year: 52 or 53.
     static int weeksInYear(int year);
+    // The first (Monday) and last (Sunday) day of ISO week `week` of ISO week-year `weekYear`;
+    // only year, month and day are set.
+    static std::pair<CalendarDate, CalendarDate> isoWeekFirstAndLastDay(int weekYear, int week);
+    // A calendar day written with a date pattern such as "yyyy/MM/dd"; no time zone takes part.
+    static std::string formatDay(const CalendarDate& day, const std::string& pattern);
     // Abbreviated month name, 1..12, in the user's language.
     static std::string shortMonthName(int month);
 

@@ -44,9 +44,11 @@ void TableView::describeInto(ViewNode& node) const {
         }
         ViewNode rn = ViewNode::object();
         rn.set("layout", row.layout).set("arrow", row.arrow).set("fields", std::move(fs));
+        if (row.selected) rn.set("selected", true);
         list.push(std::move(rn));
     }
     node.set("rowHeight", rowHeight)
         .set("scrollEnabled", scrollEnabled)
-        .set("rows", std::move(list));
+        .set("rows", std::move(list))
+        .set("emptyText", emptyText);
 }

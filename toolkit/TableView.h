@@ -23,6 +23,7 @@ struct TableRow {
     std::string layout;  // row layout (cell) name, e.g. "SupplierOrCustomersCell"
     std::vector<CellField> fields;
     bool arrow = false;
+    bool selected = false;  // marks the row chosen (the picker's category)
 
     TableRow& add(std::string name, std::string text, std::string color = "");
     TableRow& button(std::string name, std::string action, std::string image = "",
@@ -37,6 +38,7 @@ class TableView : public Widget {
     double rowHeight = 44;
     bool scrollEnabled = true;
     std::vector<TableRow> rows;
+    std::string emptyText;  // a line drawn in the list while it has no rows; "" none
     std::function<void(int row)> didSelectRow;
     void reloadData() { ++reloadCount; }
     int reloadCount = 0;

@@ -61,6 +61,7 @@ bool TextField::applyChange(long location, long length, const std::string& repla
         text.replace(from, to - from, r);
         applied = true;
         refused = false;
+        if (didChange) didChange(*this);
     }
     if (lineBreak) {
         if (onReturn)

@@ -57,6 +57,8 @@ class TextField : public Widget {
     std::function<bool(TextField&, long location, long length, const std::string& replacement)>
         shouldChangeCharacters;
     std::function<void(TextField&)> onReturn;
+    // Runs after a change was applied (a search field filters its list as the user types).
+    std::function<void(TextField&)> didChange;
 
     // Applies a change when the filter accepts it. False when refused, out of range or
     // empty. In a one-line field line breaks are left out and end editing (as `return`).

@@ -88,7 +88,7 @@ TEST_F(DatesTest, LocalTimeIsTheCLibrarysForEveryFormOfTZ) {
     EXPECT_TRUE(before.find(today) == 15 || libcAt(system_clock::now()).find(today) == 15);
 }
 
-TEST_F(DatesTest, CalendarPartsUseIsoWeeksAndTheCalendarYear) {
+TEST_F(DatesTest, CalendarPartsUseIsoWeeksAndTheCalendarYearAndEachDayLiesInItsWeek) {
     // {y, m, d, weekday (Sunday = 1), ISO week, ISO week-year}
     const int cases[][6] = {
         {2015, 5, 9, 7, 19, 2015},   {2015, 5, 10, 1, 19, 2015},
@@ -109,7 +109,14 @@ TEST_F(DatesTest, CalendarPartsUseIsoWeeksAndTheCalendarYear) {
                 std::vector<int>({p.year, p.month, p.day, p.weekday, p.weekOfYear, p.weekYear}),
                 std::vector<int>(c, c + 6));  // the calendar year beside the week's
         }
+        // The week's Monday and Sunday enclose the day (the cases hold Mondays and Sundays).
+        const auto [monday, sunday] = CPM::isoWeekFirstAndLastDay(c[5], c[4]);
+        const std::string first = CPM::formatDay(monday, "yyyy/MM/dd");
+        const std::string last = CPM::formatDay(sunday, "yyyy/MM/dd");
+        EXPECT_TRUE(first <= text && text <= last) << first << " - " << last;
     }
+    EXPECT_EQ(CPM::formatDay(CPM::isoWeekFirstAndLastDay(2026, 49).second, "dd.MM.yyyy"),
+              "06.12.2026");
     for (int y = 1990; y <= 2060; ++y) {
         // 28 December always lies in the last ISO week of its year.
         EXPECT_EQ(CPM::weeksInYear(y), CPM::dateParts(utc(y, 12, 28, 12)).weekOfYear) << y;

@@ -25,9 +25,11 @@ export class App {
     this.browser = null;
   }
 
-  // Starts the program; resolves with the address it printed first.
-  async start(extraArgs = []) {
+  // Starts the program; resolves with the address it printed first. `prepare(dataDir)` may
+  // fill the fresh data folder before.
+  async start(extraArgs = [], prepare = null) {
     this.dataDir = await mkdtemp(path.join(tmpdir(), 'mk-e2e-'));
+    if (prepare) await prepare(this.dataDir);
     const started = await startProgram(this.dataDir, extraArgs);
     this.proc = started.proc;
     this.url = started.url;
@@ -304,10 +306,10 @@ export async function recordOrder(s, {name, product, qty, price, note, makeProdu
 }
 
 // One program and one phone-sized page on it; close() stops both and removes the data.
-export async function launch({viewport = PHONE_568, args = []} = {}) {
+export async function launch({viewport = PHONE_568, args = [], prepare = null} = {}) {
   const app = new App();
   try {
-    await app.start(args);
+    await app.start(args, prepare);
     const screen = await app.open(viewport);
     return {
       app,

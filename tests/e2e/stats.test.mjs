@@ -1,6 +1,6 @@
-// Order statistics in the browser: on an empty ledger (zeros, the period kinds, purchases
-// through the sheet), then with two sales, whose value box stands beside the touched column
-// as drawn, at 320 and 414 points wide, for a resting mouse and for a tap.
+// Order statistics in the browser: with two sales, the value box stands beside the touched
+// column as drawn, at 320 and 414 points wide, for a resting mouse and for a tap. (Totals,
+// period kinds and the sales/purchase sheet are the screen's, tested without a browser.)
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
@@ -12,19 +12,9 @@ const column = (s, i) => s.page.locator(`#app [data-id="columnChart"] [data-colu
 const floatBox = (s) => s.page.locator('#app [data-id="floatBox"]');
 const opacity = (s) => floatBox(s).evaluate((n) => getComputedStyle(n).opacity);
 
-test('statistics of an empty ledger, then the value box beside the touched column', async () => {
+test('the value box stands beside the touched column', async () => {
   const s = app.screen;
-  await s.go('showOrderStatisticsEvent', 'HomeStatisticsViewController');
-  assert.equal(await s.text('showIncomeValueText'), '0.00');
-  await s.page.click('#app [data-id="segmentView"] [data-index="3"]');
-  const year = Number(await s.text('YearsLbl'));
-  await s.tapAction('nextMonthDataEvent');
-  await s.until(() => s.text('YearsLbl'), String(year + 1), 'next year');
-  await s.page.click('#app button[data-action="choseEvent"]');
-  await s.tapSheet(1);
-  await s.until(() => s.title(), '(Purchase)Order statistics', 'title');
-  await s.go('closeEvent', DASHBOARD);
-
+  const year = new Date().getFullYear();
   await s.go('jumpOutItems2Event', 'OUTItemsViewController');
   for (const [month, qty] of [['02', '2'], ['11', '1']]) {
     await recordOrder(s, {name: month, product: 'Saw', qty, price: '400', note: '-',

@@ -52,3 +52,35 @@ TEST_F(OrderJournal, MonthStepsCrossYearEndsAndAnEmptyMonthSaysSo) {
     ASSERT_TRUE(tap("forwardEvent"));
     EXPECT_EQ(shown(), "2015/1 0 0.00|0.00|0.00");
 }
+
+TEST_F(OrderJournal, MonthTotalsAddTheMonthsOrdersASearchKeepsThemAndAnEmptyMonthSaysSo) {
+    start();
+    seedHeader("111", "2015", "5", "Big", "5.00", "3", "100.00");
+    seedHeader("111", "2015", "5", "Small", "2.50", "1", "20.50");
+    ASSERT_TRUE(tap("jumpOutItems2Event"));
+    const auto totals = [&] {
+        return labelText("showProductQtyValueText") + "|" + labelText("showOrderItemsValueText") +
+               "|" + labelText("showOrderTotalAmountValueText");
+    };
+    EXPECT_EQ(totals(), "7.50|4.00|120.50");
+    // A search by order or partner name shows some orders; the totals stay the month's.
+    for (const auto& [typed, shown] :
+         {std::pair{"sMALL", "Small"}, {"default CUST", "Small Big"}, {"%", ""}}) {
+        ASSERT_TRUE(setText("searchText", typed));
+        std::string names;
+        for (int i = 0; i < int(table("tableView").rows.size()); ++i)
+            names += (i ? " " : "") + cell("tableView", i, "showOrderNameValueText");
+        EXPECT_EQ(names, shown) << typed;
+        EXPECT_EQ(totals(), "7.50|4.00|120.50");
+    }
+    EXPECT_EQ(table("tableView").emptyText, KL("KLNoMatches"));
+    ASSERT_TRUE(tap("forwardEvent"));
+    EXPECT_TRUE(table("tableView").rows.empty());
+    EXPECT_EQ(totals(), "0.00|0.00|0.00");
+    EXPECT_EQ(top()->lastToastText(), KL("KLNoData"));
+    EXPECT_EQ(table("tableView").emptyText, KL("KLNoOrdersInMonth"));
+    ASSERT_TRUE(tap("backwardEvent"));
+    ASSERT_TRUE(setText("searchText", "big"));
+    ASSERT_TRUE(selectRow("tableView", 0));  // the shown row's own order
+    EXPECT_EQ(topAs<CreateOrEditSalesAccountVC>()->createItemOrderName, Text("Big"));
+}

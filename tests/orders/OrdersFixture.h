@@ -62,7 +62,8 @@ class OrdersFixture : public AppHarness {
 
     // A product with its category (made once), keys "T-<category>" and "P-<name>".
     void seedProduct(const std::string& category, const std::string& name, const std::string& qty,
-                     const std::string& refPrice, const std::string& price) {
+                     const std::string& refPrice, const std::string& price,
+                     const std::string& model = "") {
         auto db = SDBManager::defaultDBManager().dataBase();
         ASSERT_TRUE(db->executeUpdate(
             "INSERT INTO SProductsNameType (productsTypePrimaryKey, productsTypeName, "
@@ -72,8 +73,9 @@ class OrdersFixture : public AppHarness {
         ASSERT_TRUE(db->executeUpdate(
             "INSERT INTO SProductsNameSub (productPrimaryKey, productTypeName, productTypeNameKey, "
             "productSubName, productSubNameKey, productSubReferencePrice, productSubQty, "
-            "productSubPrice) VALUES ('T-' || ?1, ?1, ?1 || '-key', ?2, 'P-' || ?2, ?3, ?4, ?5)",
-            {category, name, refPrice, qty, price}));
+            "productSubPrice, productSubModel) "
+            "VALUES ('T-' || ?1, ?1, ?1 || '-key', ?2, 'P-' || ?2, ?3, ?4, ?5, ?6)",
+            {category, name, refPrice, qty, price, model}));
     }
 
     SSupplierOrCustomers partner(const std::string& tag) {

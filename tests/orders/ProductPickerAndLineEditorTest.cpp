@@ -9,13 +9,23 @@ namespace {
 class LineEditor : public OrdersFixture {};
 }  // namespace
 
-TEST_F(LineEditor, PickedLinesAreStoredRewrittenUnderTheirUidAndSummedIntoTheOrder) {
+TEST_F(LineEditor, APickedSearchResultStoresALineAndCompletingRewritesItUnderTheSameUid) {
     start();
-    seedProduct("Tools", "Hammer", "2", "12.5", "4.5");
+    seedProduct("Tools", "Hammer", "2", "12.5", "4.5", "HX-1");
+    seedProduct("Garden", "Rake", "1", "7", "7");
     openJournal("jumpInItems2Event");
     addOrder();
     clock_->set(at(2015, 5, 9, 18, 7, 0));
-    pickProduct(0, 0);
+    // The search finds a product of any category by name or model, and no category is marked
+    // meanwhile; a result is picked as a product row is.
+    ASSERT_TRUE(tap("tapJumpProductNameSelectEvent"));
+    ASSERT_TRUE(selectRow("productTypeTableView", 0));  // Garden, the newest
+    EXPECT_TRUE(table("productTypeTableView").rows.at(0).selected);
+    ASSERT_TRUE(setText("searchText", "hx-"));
+    EXPECT_FALSE(table("productTypeTableView").rows.at(0).selected);
+    ASSERT_EQ(table("productSubTableView").rows.size(), 1u);
+    EXPECT_EQ(cell("productSubTableView", 0, "showProductNameFatCell"), "Tools");
+    ASSERT_TRUE(selectRow("productSubTableView", 0));
     auto lines = linesOf(kFirstKey);
     ASSERT_EQ(lines.size(), 1u);
     const SUserCommodityOrder l = lines[0];

@@ -79,6 +79,15 @@ TEST_F(InventoryStatistics, EachRowShowsItsOwnProductsQuantitiesNewestProductFir
             cells(i, {"itemsNameLbl", "itemsPurchaseCountsLbl", "itemsSalesCountsLbl",
                       "itemsInventoryCountsLbl", "itemsItemsLbl", "itemsRetailPriceValueLbl"}),
             expected[i]);
+    // Negative stock in red; the search keeps the list's order, a row opens its own product.
+    const auto& rows = top()->get<TableView>("tableView")->rows;
+    EXPECT_EQ(rows[0].fields[3].color + "|" + rows[1].fields[3].color, "red|");
+    ASSERT_TRUE(setText("searchText", " PAINT "));
+    EXPECT_EQ(std::to_string(rows.size()) + " " + cells(0, {"itemsInventoryCountsLbl"}) + " " +
+                  cells(1, {"itemsInventoryCountsLbl"}),
+              "2 -0.50 3.00");
+    ASSERT_TRUE(selectRow("tableView", 1));
+    EXPECT_EQ(topAs<OneProductViewController>()->itemProductNameUpdateKeyStr, Text("K1"));
 }
 
 // The history shows one month of one product (by key, not name) under the product's totals,

@@ -164,22 +164,26 @@ TEST_F(OrderStatistics, AWeekHoldsTheOrdersOfItsIsoWeekWhateverTheirCalendarYear
         std::istringstream(dated[i]) >> o.year >> o.month >> o.day >> o.week;
         addOrder(o);
     }
-    // Today, and the week shown with its amount on appearing, after "next", then after "last".
+    // Today, the week shown on appearing with its first and last day, and the week with its
+    // amount on appearing, after "next", then after "last".
     struct Step {
         int y, m, d;
+        const char* span;
         const char* shown[3];
     } const steps[] = {
-        {2021, 1, 2, {"53 28.00", "1 3.00", "53 28.00"}},  // 28 Dec 2020 - 3 Jan 2021; then 2020's
-        {2022, 1, 1, {"52 2112.00", "1 32.00", "52 2112.00"}},  // 27 Dec 2021 - 2 Jan 2022
-        {2022, 12, 28, {"52 128.00", "1 0.00", "52 128.00"}},   // not 1 and 2 January 2022
-        {2025, 1, 2, {"1 768.00", "2 0.00", "1 768.00"}},       // 30 Dec 2024 - 5 Jan 2025
-        {2025, 12, 30, {"1 1024.00", "2 0.00", "1 1024.00"}},   // week 1 of 2026
+        {2021, 1, 2, "2020/12/28 \u2013 2021/01/03", {"53 28.00", "1 3.00", "53 28.00"}},  // 2020's
+        {2022, 1, 1, "2021/12/27 \u2013 2022/01/02", {"52 2112.00", "1 32.00", "52 2112.00"}},
+        {2022, 12, 28, "2022/12/26 \u2013 2023/01/01", {"52 128.00", "1 0.00", "52 128.00"}},
+        {2025, 1, 2, "2024/12/30 \u2013 2025/01/05", {"1 768.00", "2 0.00", "1 768.00"}},
+        {2025, 12, 30, "2025/12/29 \u2013 2026/01/04", {"1 1024.00", "2 0.00", "1 1024.00"}},
     };
     open();
     for (const Step& st : steps) {
         clock_->set(at(st.y, st.m, st.d));
         reappear();
         ASSERT_TRUE(segment(1));
+        EXPECT_EQ(labelText("WeekSpanLbl"), st.span);
+        EXPECT_FALSE(top()->find("WeekSpanLbl")->hidden);
         for (int i = 0; i < 3; ++i) {
             ASSERT_TRUE(i == 0 || tap(i == 1 ? "nextMonthDataEvent" : "lastMonthDataEvent"));
             EXPECT_EQ(labelText("WeeksLbl") + " " + amount(), st.shown[i]) << st.y << "-" << st.m;

@@ -4,12 +4,14 @@
 import {base, cssToken, el, icon, applyColor, withCaption} from './dom.js';
 import {renderChart, renderFloatBox} from './chart.js';
 import {renderField} from './fields.js';
+import {renderSearchField} from './search.js';
 import {post, upload} from './transport.js';
 
 export function renderWidget(w) {
   switch (w.kind) {
     case 'label': return withCaption(w, renderLabel(w));
-    case 'field': return withCaption(w, renderField(w));
+    case 'field':
+      return w.keyboard === 'search' ? renderSearchField(w) : withCaption(w, renderField(w));
     case 'button': return withCaption(w, renderButton(w));
     case 'image': return withCaption(w, renderImage(w));
     case 'table': return renderTable(w);
@@ -87,8 +89,8 @@ function renderTable(w) {
   node.style.setProperty('--row-height', (Number(w.rowHeight) || 44) + 'px');
   if (w.scrollEnabled === false) node.classList.add('no-scroll');
   (w.rows || []).forEach((row, i) => {
-    const r = el('div', {class: 'row row-' + cssToken(row.layout), 'data-row': i,
-      role: 'listitem', tabindex: 0});
+    const r = el('div', {class: 'row row-' + cssToken(row.layout) + (row.selected ? ' selected' : ''),
+      'data-row': i, role: 'listitem', tabindex: 0, 'aria-current': row.selected ? 'true' : null});
     for (const f of row.fields || []) r.append(renderCell(w, f, i));
     if (row.arrow) r.append(el('span', {class: 'row-arrow'}, icon('cell_Arrow')));
     r.addEventListener('click', (ev) => {
@@ -97,6 +99,10 @@ function renderTable(w) {
     });
     node.append(r);
   });
+  if (!(w.rows || []).length && w.emptyText) {
+    node.append(el('div', {class: 'table-empty', 'data-id': 'emptyText', role: 'listitem',
+      text: w.emptyText}));
+  }
   return node;
 }
 
