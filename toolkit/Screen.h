@@ -21,10 +21,10 @@ class Navigator;
 // Events posted by the page, already decoded.
 struct UIEvent {
     std::string type;    // tap, row, text, return, date, segment, sheet, alert, chart, mail,
-                         // background
+                         // background, window
     std::string id;      // the widget's property name
     std::string action;  // the operation name (tap, row buttons, mail choice)
-    int row = -1;        // table row, pop-up list row (-1: cancel), row button's row
+    int row = -1;        // table row (window: its first), alert row (-1: cancel), row button's row
     int index = -1;      // segment, action sheet button, chart column
     // text change: a range in Unicode code points of the field's text, and its replacement
     long location = 0;

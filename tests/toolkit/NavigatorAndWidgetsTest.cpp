@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "toolkit/DatePicker.h"
@@ -205,4 +206,37 @@ TEST(DatePicker, CalendarDateIsReadInThePickersZone) {
     EXPECT_FALSE(p.setCalendarDateText("2015-13-01"));
     EXPECT_FALSE(p.setCalendarDateText("yesterday"));
     EXPECT_EQ(p.calendarDateText(), "2015-05-09");
+}
+
+// Long lists go to the page in windows of whole-list indexes; a reload keeps the window
+// while the rows before it stand, another list starts at the top.
+TEST(TableView, WindowsOfLongListsFollowThePageAndRestartForAnotherList) {
+    for (const auto& [first, count, start] :
+         {std::tuple{10L, 60UL, 0}, {-5L, 500UL, 0}, {100L, 500UL, 100}, {480L, 500UL, 440}})
+        EXPECT_EQ(TableView::windowStart(first, count), start) << first << " of " << count;
+    Screen s("S");
+    auto& table = s.add<TableView>("tableView");
+    auto fill = [&](const std::string& tag, size_t n) {
+        table.rows.assign(n, TableRow{});
+        for (size_t i = 0; i < n; ++i) table.rows[i].add("c", tag + std::to_string(i));
+        table.reloadData();
+    };
+    fill("a", 500);
+    UIEvent e = event("window", "tableView", "", 430);
+    ASSERT_TRUE(s.handleEvent(e));
+    const ViewNode node = table.describe();
+    EXPECT_EQ(node.get("first")->asNumber(), 430);
+    EXPECT_EQ(node.get("rowCount")->asNumber(), 500);
+    EXPECT_EQ(
+        node.get("rows")->asArray().front().get("fields")->asArray()[0].get("text")->asString(),
+        "a430");
+    EXPECT_EQ(node.get("rows")->asArray().size(), 60u);
+    fill("a", 450);  // rows after the window went: the window keeps its rows
+    EXPECT_EQ(table.windowFirst(), 390);
+    fill("b", 450);  // another filter
+    EXPECT_EQ(table.windowFirst(), 0);
+    fill("b", 20);
+    EXPECT_EQ(table.describe().get("first"), nullptr) << "a short list is described whole";
+    table.hidden = true;
+    EXPECT_FALSE(s.handleEvent(e));
 }

@@ -5,11 +5,12 @@
 //
 // The modules, from the bottom up: js/state.js (what the page remembers), js/dom.js
 // (nodes, icons), js/transport.js (the event queue and the view loop), js/fields.js
-// (fields and typing), js/chart.js, js/widgets.js, js/overlays.js and js/render.js (the
-// renderer core). This entry wires them and listens to the page as a whole.
+// (fields and typing), js/chart.js, js/widgets.js, js/rowwindow.js (long tables in
+// windows), js/overlays.js and js/render.js (the renderer core). This entry wires them and listens to the page as a whole.
 import {onTouchElsewhere} from './js/chart.js';
 import {el} from './js/dom.js';
 import {render} from './js/render.js';
+import {watchWindows} from './js/rowwindow.js';
 import {appRoot, state} from './js/state.js';
 import {onView, post, reportScreenSize} from './js/transport.js';
 
@@ -45,6 +46,7 @@ async function start() {
   document.addEventListener('pointerdown', onTouchElsewhere);
   document.addEventListener('keydown', onKeyDown);
   window.addEventListener('resize', onResize);
+  watchWindows();
   // The program picks layouts by pixel size, so tell it before the first drawing.
   await reportScreenSize(true);
 }

@@ -6,6 +6,7 @@ import {cssToken, el} from './dom.js';
 import {placeFloatBoxes} from './chart.js';
 import {keepFieldInputs, keepFocus, rememberFieldFlags, restoreFocus} from './fields.js';
 import {rememberComposerEdits, renderOverlays, showToasts} from './overlays.js';
+import {keepWindows, restoreWindows} from './rowwindow.js';
 import {appRoot, state} from './state.js';
 import {renderBar, renderWidget} from './widgets.js';
 
@@ -14,6 +15,7 @@ export function render(view, after) {
   if (!view || !view.screen) return;
   const previous = state.view;
   const kept = keepState(previous);
+  const windows = keepWindows();
   keepFieldInputs(previous && previous.screen.serial === view.screen.serial);
   state.view = view;
   const s = view.screen;
@@ -94,6 +96,7 @@ export function render(view, after) {
   animateTransition(root, view.transition);
   showToasts(s.toasts || []);
   restoreState(kept, root, after);
+  restoreWindows(root, windows);
   rememberFieldFlags(s);
   for (const url of view.openURLs || []) {
     if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');

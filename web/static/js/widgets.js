@@ -4,6 +4,7 @@
 import {base, cssToken, el, icon, applyColor, withCaption} from './dom.js';
 import {renderChart, renderFloatBox} from './chart.js';
 import {renderField} from './fields.js';
+import {frameWindow} from './rowwindow.js';
 import {post} from './transport.js';
 
 export function renderWidget(w) {
@@ -68,7 +69,8 @@ function renderTable(w) {
   const node = base(w, 'div', 'table', {role: 'list'});
   node.style.setProperty('--row-height', (Number(w.rowHeight) || 44) + 'px');
   if (w.scrollEnabled === false) node.classList.add('no-scroll');
-  (w.rows || []).forEach((row, i) => {
+  (w.rows || []).forEach((row, k) => {
+    const i = (Number(w.first) || 0) + k;  // the index in the whole list
     const r = el('div', {class: 'row row-' + cssToken(row.layout), 'data-row': i,
       role: 'listitem', tabindex: 0});
     for (const f of row.fields || []) r.append(renderCell(w, f, i));
@@ -79,6 +81,7 @@ function renderTable(w) {
     });
     node.append(r);
   });
+  if (w.rowCount !== undefined) frameWindow(node, w);
   return node;
 }
 
