@@ -6,28 +6,25 @@ import {execFileSync} from 'node:child_process';
 import path from 'node:path';
 import {test} from 'node:test';
 
-import {launch} from './harness.mjs';
+import {useApp} from './harness.mjs';
+
+const session = useApp();
 
 test('a long list scrolls in windows and its last row opens the last product', async () => {
-  const session = await launch();
-  try {
-    const {app, screen: s, page} = session;
-    const values = Array.from({length: 300}, (_, i) =>
-      `('K${i}','Item ${String(i).padStart(3, '0')}','1')`).join(',');
-    execFileSync('sqlite3', [path.join(app.dataDir, 'voice.sqlite'), 'INSERT INTO ' +
-      `SProductsNameSub (productSubNameKey, productSubName, productSubReferencePrice) VALUES ${values}`]);
-    await s.go('showInventoryStatisticsEvent', 'ALLInventoryViewController');
-    const rows = () => page.$$eval('#app [data-id="tableView"] > .row',
-      (nodes) => nodes.map((n) => Number(n.dataset.row)));
-    assert.ok((await rows()).length < 100, 'only a window of the rows is drawn');
-    await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
-    // Newest first: the last row is the first product stored.
-    await s.untilCell('tableView', 299, 'itemsNameLbl', 'Item 000');
-    const drawn = await rows();
-    assert.deepEqual(drawn, drawn.map((_, k) => drawn[0] + k), 'consecutive whole-list indexes');
-    await s.tapRow('tableView', 299, 'itemsNameLbl');
-    await s.at('OneProductViewController', 'Item 000(0)');
-  } finally {
-    await session.close();
-  }
+  const {app, screen: s, page} = session;
+  const values = Array.from({length: 300}, (_, i) =>
+    `('K${i}','Item ${String(i).padStart(3, '0')}','1')`).join(',');
+  execFileSync('sqlite3', [path.join(app.dataDir, 'voice.sqlite'), 'INSERT INTO ' +
+    `SProductsNameSub (productSubNameKey, productSubName, productSubReferencePrice) VALUES ${values}`]);
+  await s.go('showInventoryStatisticsEvent', 'ALLInventoryViewController');
+  const rows = () => page.$$eval('#app [data-id="tableView"] > .row',
+    (nodes) => nodes.map((n) => Number(n.dataset.row)));
+  assert.ok((await rows()).length < 100, 'only a window of the rows is drawn');
+  await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+  // Newest first: the last row is the first product stored.
+  await s.untilCell('tableView', 299, 'itemsNameLbl', 'Item 000');
+  const drawn = await rows();
+  assert.deepEqual(drawn, drawn.map((_, k) => drawn[0] + k), 'consecutive whole-list indexes');
+  await s.tapRow('tableView', 299, 'itemsNameLbl');
+  await s.at('OneProductViewController', 'Item 000(0)');
 });

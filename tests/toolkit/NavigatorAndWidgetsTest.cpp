@@ -111,7 +111,7 @@ TEST(TextField, ChangesGoThroughTheFilterInCodePoints) {
     }
 }
 
-TEST(Overlays, ActionSheetIndicesPutDestructiveFirstAndCancelLastToastsExpire) {
+TEST(Overlays, SheetAndListAnswerWithIndicesAndToastsExpire) {
     Screen s("S");
     s.showToast("KLNoData", 0.0);
     s.showToast("KLExists", 10.0);
@@ -134,22 +134,18 @@ TEST(Overlays, ActionSheetIndicesPutDestructiveFirstAndCancelLastToastsExpire) {
     EXPECT_TRUE(s.handleEvent(e));
     EXPECT_FALSE(s.actionSheet().has_value());
     EXPECT_FALSE(s.handleEvent(e)) << "no sheet is open any more";
-    EXPECT_EQ(pressed, std::vector<int>{1});
-}
 
-TEST(Overlays, TableAlertCancelChangesNothingAndRowsOutOfRangeAreRefused) {
-    Screen s("S");
-    std::vector<int> chosen;
+    // The pop-up list: cancel changes nothing, a row out of range is refused.
     TableAlert alert;
     alert.rows = {"a", "b"};
-    alert.onSelect = [&](int r) { chosen.push_back(r); };
+    alert.onSelect = [&](int r) { pressed.push_back(10 + r); };
     for (const auto& [row, applies] : {std::pair{-1, true}, {5, false}, {1, true}}) {
         s.showTableAlert(alert);
-        UIEvent e = event("alert");
+        e = event("alert");
         e.row = row;
         EXPECT_EQ(s.handleEvent(e), applies) << row;
     }
-    EXPECT_EQ(chosen, std::vector<int>{1});
+    EXPECT_EQ(pressed, (std::vector<int>{1, 11}));
 }
 
 // Only what the screen shows can be used: events for hidden or unknown widgets, operations
