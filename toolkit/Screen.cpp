@@ -157,6 +157,12 @@ bool Screen::handleEvent(const UIEvent& e) {
         if (table->didSelectRow) table->didSelectRow(e.row);
         return true;
     }
+    if (t == "window") {  // the page scrolled a long list
+        auto* table = dynamic_cast<TableView*>(findShown(e.id));
+        if (!table) return false;
+        table->showWindowAt(e.row);
+        return true;
+    }
     if (t == "text") {
         auto* field = dynamic_cast<TextField*>(findShown(e.id));
         if (!field) return false;

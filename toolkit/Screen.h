@@ -33,10 +33,11 @@ struct UploadedFile {
 // Events posted by the page, already decoded.
 struct UIEvent {
     std::string type;    // tap, row, text, return, date, segment, sheet, alert, chart, mail,
-                         // background, banner, back; file (made by the web layer from an upload)
+                         // background, banner, back, window; file (made by the web layer from
+                         // an upload)
     std::string id;      // the widget's property name
     std::string action;  // the operation name (tap, row buttons, mail choice)
-    int row = -1;        // table row, pop-up list row (-1: cancel), row button's row
+    int row = -1;        // table row (window: its first), alert row (-1: cancel), row button's row
     int index = -1;      // segment, action sheet button, chart column
     // text change: a range in Unicode code points of the field's text, and its replacement
     long location = 0;

@@ -1,7 +1,9 @@
 #pragma once
 // A list of rows of fixed height, each row built from a named row layout (cell) and its
 // fields. A touch on a row runs didSelectRow; a button inside a row runs its operation
-// with the row's index.
+// with the row's index. Long lists reach the page in windows (see kWindowRows); row
+// indexes are always those of the whole list.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,9 +42,30 @@ class TableView : public Widget {
     std::vector<TableRow> rows;
     std::string emptyText;  // a line drawn in the list while it has no rows; "" none
     std::function<void(int row)> didSelectRow;
-    void reloadData() { ++reloadCount; }
+
+    // A list longer than this is described in windows of this many rows (a few screens'
+    // worth), with the list's length and the window's first row; the page stands in for the
+    // rows outside by their height and asks for another window as it scrolls. Shorter
+    // lists are described whole.
+    static constexpr int kWindowRows = 60;
+    // The first row of a window asked to start at `first` in a list of `count` rows: within
+    // the list and as full as the list allows; 0 when the list fits in one window.
+    static int windowStart(long first, size_t count);
+    // The window's first row for the rows as they are now.
+    int windowFirst() const { return windowStart(windowFirst_, rows.size()); }
+    // Moves the window (the page scrolled).
+    void showWindowAt(int first);
+
+    // Call after changing the rows. The window stays where it is while the rows before it
+    // are the same (a refresh, an edit further down); another list (another filter, another
+    // month) starts again at the top.
+    void reloadData();
     int reloadCount = 0;
 
   protected:
     void describeInto(ViewNode& node) const override;
+
+  private:
+    int windowFirst_ = 0;
+    std::vector<uint64_t> prints_;  // a digest of each row of a long list, as last reloaded
 };

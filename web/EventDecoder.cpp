@@ -117,6 +117,9 @@ std::optional<DecodedEvent> decodeEvent(const json& body, std::string* error) {
     } else if (t == "row") {
         r.string("id", &e.id, true);
         r.integer("row", &e.row, true, 0, kIndexMax);
+    } else if (t == "window") {
+        r.string("id", &e.id, true);
+        r.integer("first", &e.row, true, 0, kIndexMax);
     } else if (t == "text") {
         r.string("id", &e.id, true);
         r.integer("location", &e.location, true, 0, kTextMax);

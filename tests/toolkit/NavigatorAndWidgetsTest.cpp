@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "toolkit/DatePicker.h"
@@ -112,8 +113,10 @@ TEST(TextField, ChangesGoThroughTheFilterInCodePoints) {
     }
 }
 
-TEST(Overlays, ActionSheetIndicesPutDestructiveFirstAndCancelLast) {
+TEST(Overlays, SheetAndListAnswerWithIndicesAndToastsExpire) {
     Screen s("S");
+    s.showToast("KLNoData", 0.0);
+    s.showToast("KLExists", 10.0);
     std::vector<int> pressed;
     ActionSheet sheet;
     sheet.cancelTitle = "Cancel";
@@ -125,30 +128,29 @@ TEST(Overlays, ActionSheetIndicesPutDestructiveFirstAndCancelLast) {
     ASSERT_EQ(buttons.size(), 2u);
     EXPECT_EQ(buttons[0].get("role")->asString(), "destructive");
     EXPECT_EQ(buttons[1].get("index")->asNumber(), 1);
+    ASSERT_EQ(view.get("toasts")->asArray().size(), 1u) << "the expired toast leaves the view";
+    EXPECT_EQ(view.get("toasts")->asArray()[0].get("text")->asString(), s.lastToastText());
 
     UIEvent e = event("sheet");
     e.index = 1;
     EXPECT_TRUE(s.handleEvent(e));
     EXPECT_FALSE(s.actionSheet().has_value());
     EXPECT_FALSE(s.handleEvent(e)) << "no sheet is open any more";
-    EXPECT_EQ(pressed, std::vector<int>{1});
-}
 
-TEST(Overlays, TableAlertCancelChangesNothingAndRowsOutOfRangeAreRefused) {
-    Screen s("S");
-    std::vector<int> chosen;
-    s.on("newEvent", [&](const ActionArgs&) { chosen.push_back(100); });
+    // The pop-up list: cancel changes nothing, a row out of range is refused, the row after
+    // the last runs the list's action.
+    s.on("newEvent", [&](const ActionArgs&) { pressed.push_back(100); });
     TableAlert alert;
     alert.rows = {"a", "b"};
-    alert.onSelect = [&](int r) { chosen.push_back(r); };
-    alert.action = "newEvent";  // the row after the last
+    alert.onSelect = [&](int r) { pressed.push_back(10 + r); };
+    alert.action = "newEvent";
     for (const auto& [row, applies] : {std::pair{-1, true}, {5, false}, {1, true}, {2, true}}) {
         s.showTableAlert(alert);
-        UIEvent e = event("alert");
+        e = event("alert");
         e.row = row;
         EXPECT_EQ(s.handleEvent(e), applies) << row;
     }
-    EXPECT_EQ(chosen, (std::vector<int>{1, 100}));
+    EXPECT_EQ(pressed, (std::vector<int>{1, 11, 100}));
 }
 
 // The browser's back button: an overlay up is cancelled first, then the shown back control
@@ -171,17 +173,6 @@ TEST(Screen, BackCancelsAnOverlayElseRunsTheShownBackControl) {
     }
     EXPECT_FALSE(s.tableAlert() || s.actionSheet());
     EXPECT_EQ(ran, (std::vector<int>{1, -1}));  // the sheet's cancel, then back once
-}
-
-TEST(Overlays, ToastsExpireFromTheViewButStayInTheHistory) {
-    Screen s("S");
-    s.showToast("KLNoData", 0.0);
-    s.showToast("KLExists", 10.0);
-    ViewNode view = s.describe();
-    const auto& toasts = view.get("toasts")->asArray();
-    ASSERT_EQ(toasts.size(), 1u);
-    EXPECT_EQ(toasts[0].get("text")->asString(), "KLExists");
-    EXPECT_EQ(s.lastToastText(), "KLExists");
 }
 
 // Only what the screen shows can be used: events for hidden or unknown widgets, operations
@@ -231,4 +222,36 @@ TEST(DatePicker, CalendarDateIsReadInThePickersZone) {
     EXPECT_FALSE(p.setCalendarDateText("2015-13-01"));
     EXPECT_FALSE(p.setCalendarDateText("yesterday"));
     EXPECT_EQ(p.calendarDateText(), "2015-05-09");
+}
+
+// Long lists go to the page in windows of whole-list indexes; a reload keeps the window
+// while the rows before it stand, another list starts at the top.
+TEST(TableView, WindowsOfLongListsFollowThePageAndRestartForAnotherList) {
+    for (const auto& [first, count, start] :
+         {std::tuple{10L, 60UL, 0}, {-5L, 500UL, 0}, {100L, 500UL, 100}, {480L, 500UL, 440}})
+        EXPECT_EQ(TableView::windowStart(first, count), start) << first << " of " << count;
+    Screen s("S");
+    auto& table = s.add<TableView>("tableView");
+    auto fill = [&](const std::string& tag, size_t n) {
+        table.rows.assign(n, TableRow{});
+        for (size_t i = 0; i < n; ++i) table.rows[i].add("c", tag + std::to_string(i));
+        table.reloadData();
+    };
+    fill("a", 500);
+    UIEvent e = event("window", "tableView", "", 430);
+    ASSERT_TRUE(s.handleEvent(e));
+    const ViewNode node = table.describe();
+    EXPECT_EQ(node.get("first")->asNumber() + node.get("rowCount")->asNumber(), 930);
+    EXPECT_EQ(
+        node.get("rows")->asArray().front().get("fields")->asArray()[0].get("text")->asString(),
+        "a430");
+    EXPECT_EQ(node.get("rows")->asArray().size(), 60u);
+    fill("a", 450);  // rows after the window went: the window keeps its rows
+    EXPECT_EQ(table.windowFirst(), 390);
+    fill("b", 450);  // another filter
+    EXPECT_EQ(table.windowFirst(), 0);
+    fill("b", 20);
+    EXPECT_EQ(table.describe().get("first"), nullptr) << "a short list is described whole";
+    table.hidden = true;
+    EXPECT_FALSE(s.handleEvent(e));
 }

@@ -5,14 +5,15 @@
 //
 // The modules, from the bottom up: js/state.js (what the page remembers), js/dom.js
 // (nodes, icons), js/transport.js (the event queue and the view loop), js/fields.js
-// (fields and typing), js/chart.js, js/widgets.js, js/overlays.js, js/render.js (the
-// renderer core) and js/navigation.js (the browser's history as the screen stack). This
-// entry wires them and listens to the page as a whole.
+// (fields and typing), js/chart.js, js/widgets.js, js/rowwindow.js (long tables in windows),
+// js/overlays.js, js/render.js (the renderer core) and js/navigation.js (the browser's history
+// as the screen stack). This entry wires them and listens to the page as a whole.
 import {onTouchElsewhere} from './js/chart.js';
 import {el} from './js/dom.js';
 import {endToastsOfOtherScreens, followStack, keepControlFocus, listenForBack,
   restoreControlFocus, setLanguage} from './js/navigation.js';
 import {render} from './js/render.js';
+import {watchWindows} from './js/rowwindow.js';
 import {appRoot, state} from './js/state.js';
 import {onView, post, reportScreenSize} from './js/transport.js';
 
@@ -59,6 +60,7 @@ async function start() {
   document.addEventListener('pointerdown', onTouchElsewhere);
   document.addEventListener('keydown', onKeyDown);
   window.addEventListener('resize', onResize);
+  watchWindows();
   // The program picks layouts by pixel size, so tell it before the first drawing.
   await reportScreenSize(true);
 }

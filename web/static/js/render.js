@@ -6,6 +6,7 @@ import {cssToken, el} from './dom.js';
 import {placeFloatBoxes} from './chart.js';
 import {keepFieldInputs, keepFocus, rememberFieldFlags, restoreFocus} from './fields.js';
 import {rememberComposerEdits, renderOverlays, showToasts} from './overlays.js';
+import {keepWindows, restoreWindows} from './rowwindow.js';
 import {appRoot, state} from './state.js';
 import {post} from './transport.js';
 import {renderBar, renderWidget} from './widgets.js';
@@ -15,6 +16,7 @@ export function render(view, after) {
   if (!view || !view.screen) return;
   const previous = state.view;
   const kept = keepState(previous);
+  const windows = keepWindows();
   keepFieldInputs(previous && previous.screen.serial === view.screen.serial);
   state.view = view;
   const s = view.screen;
@@ -102,6 +104,7 @@ export function render(view, after) {
   animateTransition(root, view.transition);
   showToasts(s.toasts || []);
   restoreState(kept, root, after);
+  restoreWindows(root, windows);
   rememberFieldFlags(s);
   for (const url of view.openURLs || []) {
     if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');

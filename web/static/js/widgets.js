@@ -5,6 +5,7 @@ import {base, cssToken, el, icon, applyColor, withCaption} from './dom.js';
 import {renderChart, renderFloatBox} from './chart.js';
 import {renderField} from './fields.js';
 import {renderSearchField} from './search.js';
+import {frameWindow} from './rowwindow.js';
 import {post, upload} from './transport.js';
 
 export function renderWidget(w) {
@@ -88,7 +89,8 @@ function renderTable(w) {
   const node = base(w, 'div', 'table', {role: 'list'});
   node.style.setProperty('--row-height', (Number(w.rowHeight) || 44) + 'px');
   if (w.scrollEnabled === false) node.classList.add('no-scroll');
-  (w.rows || []).forEach((row, i) => {
+  (w.rows || []).forEach((row, k) => {
+    const i = (Number(w.first) || 0) + k;  // the index in the whole list
     const r = el('div', {class: 'row row-' + cssToken(row.layout) + (row.selected ? ' selected' : ''),
       'data-row': i, role: 'listitem', tabindex: 0, 'aria-current': row.selected ? 'true' : null});
     for (const f of row.fields || []) r.append(renderCell(w, f, i));
@@ -103,6 +105,7 @@ function renderTable(w) {
     node.append(el('div', {class: 'table-empty', 'data-id': 'emptyText', role: 'listitem',
       text: w.emptyText}));
   }
+  if (w.rowCount !== undefined) frameWindow(node, w);
   return node;
 }
 
