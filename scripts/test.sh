@@ -19,7 +19,8 @@ echo "== unit tests under sanitizers =="
 
 if [ -x build/mk_bench ]; then
     echo "== benchmark smoke run (small ledger) =="
-    build/mk_bench --small --benchmark_min_time=0.01 >/dev/null
+    ledger=$(build/mk_bench --small --benchmark_min_time=0.01 | sed -n 's/^ledger: //p')
+    node bench/paint.bench.mjs --small --ledger "$ledger" >/dev/null
     echo "benchmarks ran"
 fi
 
