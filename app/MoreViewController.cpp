@@ -30,7 +30,8 @@ void MoreViewController::viewDidLoad() {
     auto& table = add<TableView>("tableView");
     table.rowHeight = 60;
     table.scrollEnabled = false;
-    for (const char* key : {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLAbout"}) {
+    for (const char* key :
+         {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLMailSettings", "KLAbout"}) {
         TableRow row;
         row.layout = "MoreCell";
         row.arrow = true;
@@ -46,6 +47,9 @@ void MoreViewController::viewDidLoad() {
         } else if (row == 2) {
             perform("spreadsheetExportEvent");
         } else if (row == 3) {
+            if (auto s = createScreen("MailSettingsViewController"))
+                navigationController()->pushViewController(std::move(s), true);
+        } else if (row == 4) {
             if (auto s = createScreen("AboutViewController"))
                 navigationController()->pushViewController(std::move(s), true);
         }
@@ -129,6 +133,5 @@ void MoreViewController::spreadsheetExportEvent() {
 
 void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result,
                                                                          MailError error) {
-    showPopup(mailOutcomeText(result, error), 1.0);
-    dismissComposer();
+    reportMailOutcome(*this, result, error, 1.0);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The More screen: the partner lists, the catalogue, the CSV export by mail, the workbook
-// download and the about screen.
+// download, the mail settings and the about screen.
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -16,7 +16,7 @@ class MoreViewController : public Screen {
     // failure.
     bool createFile(const std::string& path);
     bool exportCSV(const std::string& path, const CSVExport::Snapshot& orders);
-    // The export mail's outcome: a pop-up, then the composer closes.
+    // The export mail's outcome: the composer closes and a pop-up tells how it went.
     void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
 
   private:

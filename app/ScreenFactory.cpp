@@ -9,6 +9,7 @@
 #include "catalogue/ProductSubItemListViewController.h"
 #include "catalogue/SupplierSettingsVC.h"
 #include "exchange/AboutViewController.h"
+#include "exchange/MailSettingsViewController.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/INItemsViewController.h"
@@ -25,6 +26,8 @@ std::unique_ptr<Screen> createScreen(const std::string& className) {
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
     if (className == "AboutViewController") return std::make_unique<AboutViewController>();
+    if (className == "MailSettingsViewController")
+        return std::make_unique<MailSettingsViewController>();
     if (className == "ALLInventoryViewController")
         return std::make_unique<ALLInventoryViewController>();
     if (className == "OneProductViewController")

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "platform/BackgroundWork.h"
 #include "platform/UI.h"
 #include "web/Server.h"
 
@@ -162,6 +163,8 @@ int main(int argc, char** argv) {
     int received = 0;
     sigwait(&stopSignals, &received);
     server.stop();
+    // A mail on its way gives up; its outcome has nobody left to show it to.
+    BackgroundWork::stopAll();
     AppDelegate::endInstance();
     std::cerr << "marrowkeeper: stopped\n";
     return 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -15,12 +16,22 @@
 #include <random>
 #include <sstream>
 
+#include "platform/AtomicFile.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Clock.h"
 #include "platform/DocumentsDirectory.h"
 
 namespace {
 
 const char* const kSettingsFile = "mail-settings.conf";
+
+// The settings' keys, in the file and in the environment, with their fields.
+std::array<std::pair<const char*, std::string*>, 4> keys(MailSettings& s) {
+    return {{{"MARROWKEEPER_SMTP_URL", &s.url},
+             {"MARROWKEEPER_SMTP_USER", &s.user},
+             {"MARROWKEEPER_SMTP_PASSWORD", &s.password},
+             {"MARROWKEEPER_MAIL_FROM", &s.from}}};
+}
 
 std::shared_ptr<MailTransport>& transportOverride() {
     static std::shared_ptr<MailTransport> t;
@@ -96,9 +107,11 @@ std::vector<std::string> listEntries(const std::string& text) {
                 ++angle;
             } else if (c == '>' && angle > 0) {
                 --angle;
-            } else if (angle == 0 && (c == ':' || c == ';')) {
-                group = c == ':';
-            } else if (angle == 0 && !group && c == ',') {
+            } else if (angle == 0 && c == ':') {
+                group = true;
+            } else if (angle == 0 && group && c == ';') {
+                group = false;
+            } else if (angle == 0 && !group && (c == ',' || c == ';')) {
                 out.emplace_back();
                 continue;
             }
@@ -185,37 +198,46 @@ MailSettings MailSettings::parse(const std::string& text) {
         if (line.empty() || line[0] == '#') continue;
         auto eq = line.find('=');
         if (eq == std::string::npos) continue;
-        std::string key = trim(line.substr(0, eq));
-        std::string value = trim(line.substr(eq + 1));
-        if (key == "MARROWKEEPER_SMTP_URL")
-            s.url = value;
-        else if (key == "MARROWKEEPER_SMTP_USER")
-            s.user = value;
-        else if (key == "MARROWKEEPER_SMTP_PASSWORD")
-            s.password = value;
-        else if (key == "MARROWKEEPER_MAIL_FROM")
-            s.from = value;
+        const std::string key = trim(line.substr(0, eq));
+        for (const auto& [name, slot] : keys(s))
+            if (key == name) *slot = trim(line.substr(eq + 1));
     }
     return s;
 }
 
-MailSettings MailSettings::load() {
-    MailSettings s;
+MailSettings MailSettings::loadFile() {
     std::ifstream in(DocumentsDirectory::file(kSettingsFile), std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        s = parse(text.str());
-    }
-    auto fromEnv = [](const char* name, std::string& slot) {
+    if (!in) return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parse(text.str());
+}
+
+MailSettings MailSettings::load() {
+    MailSettings s = loadFile();
+    for (const auto& [name, slot] : keys(s)) {
         const char* v = std::getenv(name);
-        if (v && *v) slot = v;
-    };
-    fromEnv("MARROWKEEPER_SMTP_URL", s.url);
-    fromEnv("MARROWKEEPER_SMTP_USER", s.user);
-    fromEnv("MARROWKEEPER_SMTP_PASSWORD", s.password);
-    fromEnv("MARROWKEEPER_MAIL_FROM", s.from);
+        if (v && *v) *slot = v;
+    }
     return s;
+}
+
+std::vector<std::string> MailSettings::environmentOverrides() {
+    std::vector<std::string> names;
+    MailSettings unused;
+    for (const auto& [name, slot] : keys(unused)) {
+        const char* v = std::getenv(name);
+        if (v && *v) names.push_back(name);
+    }
+    return names;
+}
+
+bool MailSettings::save() const {
+    std::string text;
+    MailSettings values = *this;
+    for (const auto& [name, slot] : keys(values))
+        text += std::string(name) + "=" + trim(oneLine(*slot)) + "\n";
+    return AtomicFile::replace(DocumentsDirectory::file(kSettingsFile), text, 0600);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -233,6 +255,13 @@ size_t readChunk(char* buffer, size_t size, size_t count, void* user) {
     up->offset += n;
     return n;
 }
+
+// libcurl asks this about once a second while it waits (more often while data flows); a
+// non-zero answer ends the transfer.
+int giveUpWhenCancelled(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(flag);
+    return (cancel && cancel->load()) || BackgroundWork::stopping() ? 1 : 0;
+}
 }  // namespace
 
 bool SmtpTransport::loopbackHost(std::string host) {
@@ -248,7 +277,8 @@ bool SmtpTransport::loopbackHost(std::string host) {
 }
 
 bool SmtpTransport::send(const std::string& from, const std::vector<std::string>& recipients,
-                         const std::string& message, MailError* reason) {
+                         const std::string& message, MailError* reason,
+                         const std::atomic<bool>* cancel) {
     if (reason) *reason = MailError::None;
     const std::string& url = settings_.url;
     const bool implicitTls = url.rfind("smtps://", 0) == 0;
@@ -295,6 +325,9 @@ bool SmtpTransport::send(const std::string& from, const std::vector<std::string>
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, giveUpWhenCancelled);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     if (connectTo) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
     // Credentials only over verified TLS: STARTTLS is then required, and a server that does
     // not offer it (or has it stripped on the way) ends the session before AUTH. Without
@@ -394,6 +427,61 @@ std::optional<std::string> buildMessage(const MailDraft& draft, const std::strin
 }  // namespace mime
 
 // ---------------------------------------------------------------------------------------
+namespace {
+
+// What a message needs whatever becomes of it: the settings, the sender, the time and an id.
+struct Envelope {
+    MailSettings settings;
+    std::string from;    // as the settings give it, perhaps with a name
+    std::string sender;  // the bare address
+    Clock::TimePoint now;
+    std::string stamp;
+    std::string messageId;
+};
+
+std::optional<Envelope> envelope() {
+    Envelope e;
+    e.settings = MailSettings::load();
+    e.from = e.settings.sender();
+    const auto sender = mime::envelopeRecipients({e.from});
+    if (!sender || sender->size() != 1) return std::nullopt;
+    e.sender = sender->front();
+    e.now = Clock::current().now();
+    e.stamp = std::to_string(
+        std::chrono::duration_cast<std::chrono::seconds>(e.now.time_since_epoch()).count());
+    e.messageId = e.stamp + "." + randomHex(16) + "@" + domainOf(e.sender);
+    return e;
+}
+
+// A message ready to leave, with the way out.
+struct Outgoing {
+    std::shared_ptr<MailTransport> transport;
+    std::string sender;
+    std::vector<std::string> recipients;
+    std::string message;
+};
+
+std::optional<Outgoing> outgoing(const MailDraft& draft, MailError* reason) {
+    auto e = envelope();
+    if (!e) return std::nullopt;
+    Outgoing out{transportOverride(), e->sender, {}, {}};
+    if (!out.transport) {
+        if (!e->settings.configured()) {
+            *reason = MailError::NotSetUp;
+            return std::nullopt;
+        }
+        out.transport = std::make_shared<SmtpTransport>(e->settings);
+    }
+    auto recipients = mime::envelopeRecipients(draft.to);
+    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, false);
+    if (!recipients || recipients->empty() || !message) return std::nullopt;
+    out.recipients = std::move(*recipients);
+    out.message = std::move(*message);
+    return out;
+}
+
+}  // namespace
+
 void MailComposer::setTransport(std::shared_ptr<MailTransport> transport) {
     transportOverride() = std::move(transport);
 }
@@ -406,53 +494,62 @@ MailResult MailComposer::finish(const std::string& choice, const MailDraft& draf
                                 MailError* reason) {
     if (reason) *reason = MailError::None;
     if (choice == "cancel") return MailResult::Cancelled;
-    if (choice != "send" && choice != "save") return MailResult::Failed;
-
-    MailSettings settings = MailSettings::load();
-    const std::string from = settings.sender();
-    const auto sender = mime::envelopeRecipients({from});
-    if (!sender || sender->size() != 1) return MailResult::Failed;
-    auto now = Clock::current().now();
-    std::string stamp = std::to_string(
-        std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count());
-    std::string messageId = stamp + "." + randomHex(16) + "@" + domainOf(sender->front());
-
-    if (choice == "save") {
-        namespace fs = std::filesystem;
-        std::error_code ec;
-        fs::path dir = draftsDirectory();
-        fs::create_directories(dir, ec);
-        if (!fs::is_directory(dir, ec)) return MailResult::Failed;
-        auto message = mime::buildMessage(draft, from, now, messageId, true);
-        if (!message) return MailResult::Failed;
-        // A fresh name per draft, in the order they were saved; never overwrite one.
-        for (int n = 1; n < 1000; ++n) {
-            char suffix[8];
-            std::snprintf(suffix, sizeof suffix, "-%03d", n);
-            fs::path file = dir / (stamp + suffix + ".eml");
-            if (fs::exists(file, ec)) continue;
-            return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
-        }
-        return MailResult::Failed;
-    }
-
-    auto recipients = mime::envelopeRecipients(draft.to);
-    if (!recipients || recipients->empty()) return MailResult::Failed;
-    std::shared_ptr<MailTransport> transport = transportOverride();
-    if (!transport) {
-        if (!settings.configured()) return MailResult::Failed;
-        transport = std::make_shared<SmtpTransport>(settings);
-    }
-    auto message = mime::buildMessage(draft, from, now, messageId, false);
+    if (choice != "save") return MailResult::Failed;
+    auto e = envelope();
+    if (!e) return MailResult::Failed;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path dir = draftsDirectory();
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return MailResult::Failed;
+    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, true);
     if (!message) return MailResult::Failed;
-    return transport->send(sender->front(), *recipients, *message, reason) ? MailResult::Sent
-                                                                           : MailResult::Failed;
+    // A fresh name per draft, in the order they were saved; never overwrite one.
+    for (int n = 1; n < 1000; ++n) {
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, "-%03d", n);
+        fs::path file = dir / (e->stamp + suffix + ".eml");
+        if (fs::exists(file, ec)) continue;
+        return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
+    }
+    return MailResult::Failed;
+}
+
+void MailComposer::send(const MailDraft& draft, const SendFlag& flag, Completion done) {
+    MailError reason = MailError::None;
+    auto out = outgoing(draft, &reason);
+    if (!out) {
+        if (done) done(MailResult::Failed, reason);
+        return;
+    }
+    std::weak_ptr<std::atomic<bool>> owner = flag;
+    // The work holds the flag only while it runs; the message is all it needs of the app.
+    BackgroundWork::start([out = std::move(*out), flag, owner, done] {
+        MailError why = MailError::None;
+        const bool sent =
+            out.transport->send(out.sender, out.recipients, out.message, &why, flag.get());
+        // A send that ended because it was asked to, rather than because it failed.
+        const bool cancelled = !sent && ((flag && *flag) || BackgroundWork::stopping());
+        const MailResult result =
+            sent ? MailResult::Sent : (cancelled ? MailResult::Cancelled : MailResult::Failed);
+        if (cancelled) why = MailError::None;
+        return BackgroundWork::Completion([owner, done, result, why] {
+            if (!owner.expired() && done) done(result, why);
+        });
+    });
 }
 
 void MailComposer::present(Screen& screen, MailDraft draft, Completion done) {
     ComposerSheet sheet;
     sheet.draft = std::move(draft);
-    sheet.onChoice = [done](const std::string& choice, const MailDraft& edited) {
+    // The sheet belongs to the screen and calls this from the screen's own event.
+    sheet.onChoice = [&screen, done](const std::string& choice, const MailDraft& edited) {
+        if (choice == "send") {
+            auto flag = std::make_shared<std::atomic<bool>>(false);
+            screen.setComposerSending(flag);
+            send(edited, flag, done);
+            return;
+        }
         MailError reason = MailError::None;
         MailResult result = finish(choice, edited, &reason);
         if (done) done(result, reason);

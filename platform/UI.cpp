@@ -395,23 +395,21 @@ bool Screen::handleEvent(const UIEvent& e) {
     }
     if (t == "mail") {
         if (!composer_) return false;
+        if (composer_->sending) {
+            if (e.action != "cancelSendEvent") return false;
+            *composer_->sending = true;
+            return true;
+        }
         if (e.action != "send" && e.action != "save" && e.action != "cancel") return false;
         MailDraft edited = composer_->draft;
         if (auto it = e.fields.find("subject"); it != e.fields.end()) edited.subject = it->second;
         if (auto it = e.fields.find("body"); it != e.fields.end()) edited.body = it->second;
+        // The recipients stay as typed: only an address list parser knows which commas
+        // separate addresses ("Doe, John" <j@example.com> is one).
         if (auto it = e.fields.find("to"); it != e.fields.end()) {
             edited.to.clear();
-            std::string cur;
-            for (char c : it->second + ",") {
-                if (c == ',' || c == ';') {
-                    auto b = cur.find_first_not_of(" \t\r\n");
-                    auto en = cur.find_last_not_of(" \t\r\n");
-                    if (b != std::string::npos) edited.to.push_back(cur.substr(b, en - b + 1));
-                    cur.clear();
-                } else {
-                    cur += c;
-                }
-            }
+            if (it->second.find_first_not_of(" \t\r\n") != std::string::npos)
+                edited.to.push_back(it->second);
         }
         auto onChoice = composer_->onChoice;
         if (onChoice)
@@ -500,7 +498,8 @@ ViewNode Screen::describe() const {
             .set("subject", d.subject)
             .set("body", d.body)
             .set("bodyIsHTML", d.bodyIsHTML)
-            .set("attachments", std::move(atts));
+            .set("attachments", std::move(atts))
+            .set("sending", composer_->sending != nullptr);
         node.set("composer", std::move(cn));
     } else {
         node.set("composer", nullptr);

@@ -3,6 +3,7 @@
 // navigator holding one stack of screens, and overlays (toast, pop-up, action sheet,
 // pop-up list, mail composer sheet). The web layer draws the top screen from describe()
 // and feeds the user's events back through Screen::handleEvent.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -239,8 +240,12 @@ struct MailDraft {
 
 struct ComposerSheet {
     MailDraft draft;
-    // The user's choice ("send", "save", "cancel") with the fields as edited.
+    // The user's choice ("send", "save", "cancel") with the fields as edited; the recipients
+    // arrive as typed, one address list.
     std::function<void(const std::string& choice, const MailDraft& edited)> onChoice;
+    // Set while the mail is on its way: the page shows the sheet busy, and only its cancel
+    // control ("cancelSendEvent") applies, which raises the flag for the send to give up.
+    std::shared_ptr<std::atomic<bool>> sending;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -302,6 +307,10 @@ class Screen {
     void showTableAlert(TableAlert alert);
     void presentComposer(ComposerSheet sheet);
     void dismissComposer() { composer_.reset(); }
+    // Puts the composer shown into its sending state (ComposerSheet::sending).
+    void setComposerSending(std::shared_ptr<std::atomic<bool>> flag) {
+        if (composer_) composer_->sending = std::move(flag);
+    }
     const std::vector<Toast>& toasts() const { return toasts_; }
     const std::optional<ActionSheet>& actionSheet() const { return sheet_; }
     const std::optional<TableAlert>& tableAlert() const { return alert_; }

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
 #include "platform/UI.h"
@@ -426,6 +427,7 @@ Response WebServer::route(const Request& req) {
 
 Response WebServer::view(const std::string& host) {
     std::lock_guard<std::mutex> lock(appMutex_);
+    deliverBackgroundWork();
     Screen* top = navigator_.top();
     if (!top) return errorJson(503, "no screen");
     // Written straight from the view tree: this answer follows every event.
@@ -459,6 +461,9 @@ Response WebServer::view(const std::string& host) {
     }
     out += "],\"banner\":";
     appendJsonString(out, navigator_.banner());
+    // Work under way off the lock will change the view by itself: the page asks again.
+    out += ",\"busy\":";
+    out += BackgroundWork::pending() ? "true" : "false";
     out += '}';
     return r;
 }
@@ -471,6 +476,7 @@ Response WebServer::postEvent(const Request& req) {
     if (!decoded) return errorJson(400, why);
     {
         std::lock_guard<std::mutex> lock(appMutex_);
+        deliverBackgroundWork();
         Screen* top = navigator_.top();
         if (!top) return errorJson(503, "no screen");
         // The user acted on a screen that is no longer shown: applying the event to the
@@ -481,6 +487,11 @@ Response WebServer::postEvent(const Request& req) {
         if (!applied) return errorJson(422, "event does not apply to this screen");
     }
     return view(req.header("host"));
+}
+
+void WebServer::deliverBackgroundWork() {
+    BackgroundWork::deliver();
+    navigator_.drain();
 }
 
 Response WebServer::postScreen(const Request& req) {

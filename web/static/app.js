@@ -318,6 +318,15 @@
     for (const url of view.openURLs || []) {
       if (/^https?:\/\//i.test(url)) window.open(url, '_blank', 'noopener,noreferrer');
     }
+    pollWhileBusy(view.busy);
+  }
+
+  // While the program works on something outside its lock (a mail on its way), its outcome
+  // changes the view without an event of ours: ask for the view again now and then.
+  let pollTimer = null;
+  function pollWhileBusy(busy) {
+    clearTimeout(pollTimer);
+    pollTimer = busy ? setTimeout(() => later(() => refresh()), 300) : null;
   }
 
   // A "previous" button, then only labels, then a "next" button: returns the index of the
@@ -644,7 +653,7 @@
   function createFieldInput(w) {
     const attrs = {autocomplete: 'off', autocapitalize: 'off', spellcheck: 'false'};
     const input = w.multiline ? el('textarea', Object.assign({rows: 4}, attrs))
-      : el('input', Object.assign({type: 'text'}, attrs));
+      : el('input', Object.assign({type: w.keyboard === 'password' ? 'password' : 'text'}, attrs));
     input.setAttribute('data-id', w.id);
     input.className = 'field-input';
     const id = w.id;
@@ -963,8 +972,14 @@
     const nodes = [];
     if (s.sheet) nodes.push(renderSheet(s.sheet));
     if (s.alert) nodes.push(renderAlert(s.alert));
-    if (s.composer) nodes.push(renderComposer(s.composer, s.serial));
-    else state.composerEdits = null;
+    if (s.composer) {
+      const node = renderComposer(s.composer, s.serial);
+      // Drawn again (a mail on its way is asked about), not opened: it does not slide in.
+      if (layer.querySelector('[data-composer]')) node.classList.add('still');
+      nodes.push(node);
+    } else {
+      state.composerEdits = null;
+    }
     layer.replaceChildren(...nodes);
   }
 
@@ -1028,8 +1043,19 @@
         to: to.value, subject: subject.value, body: body.value}}));
       return b;
     };
-    box.append(el('div', {class: 'composer-bar'}, choice('cancel'), choice('save'),
-      choice('send')));
+    const bar = el('div', {class: 'composer-bar'}, choice('cancel'), choice('save'),
+      choice('send'));
+    if (c.sending) {
+      // On its way: nothing to edit or choose but to cancel; a spinner where Send was.
+      for (const node of [to, subject, body, ...bar.children]) node.disabled = true;
+      const cancel = el('button', {type: 'button', class: 'composer-cancel',
+        'data-action': 'cancelSendEvent', text: 'Cancel'});
+      cancel.addEventListener('click', () => post({type: 'mail', action: 'cancelSendEvent'}));
+      bar.firstChild.replaceWith(cancel);
+      bar.lastChild.replaceWith(el('span', {class: 'spinner', 'data-id': 'sendingSpinner',
+        role: 'status', 'aria-label': 'Sending'}));
+    }
+    box.append(bar);
     box.append(el('label', {class: 'composer-row'}, el('span', {text: 'To'}), to));
     box.append(el('label', {class: 'composer-row'}, el('span', {text: 'Subject'}), subject));
     box.append(body);
