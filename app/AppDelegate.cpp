@@ -3,7 +3,7 @@
 #include <iostream>
 #include <thread>
 
-#include "app/ScreenFactory.h"
+#include "app/AppScreens.h"
 #include "orders/OrderInProgress.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/InstanceLock.h"
@@ -18,6 +18,7 @@
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
 #include "storage/UniqueKeys.h"
+#include "toolkit/ScreenFactory.h"
 
 namespace {
 
@@ -126,6 +127,10 @@ void AppDelegate::endInstance() {
     // none writes into it, until the file is replaced.
     if (instanceLock() && !ledgerDamaged()) instanceLock()->markCleanExit();
     instanceLock().reset();
+}
+
+AppDelegate::AppDelegate() {
+    installScreenMaker(makeAppScreen);
 }
 
 AppDelegate::~AppDelegate() {

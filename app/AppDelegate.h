@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
 
 class AppDelegate {
 public:
@@ -33,7 +33,8 @@ public:
     // so the next start skips the checks of an unclean one.
     static void endInstance();
 
-    AppDelegate() = default;
+    // Installs the app's screen maker (createScreen finds every screen class from here on).
+    AppDelegate();
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;

@@ -2,14 +2,16 @@
 
 #include <utility>
 
-#include "app/MainBar.h"
-#include "app/ScreenFactory.h"
 #include "exchange/MailOutcome.h"
 #include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/LedgerFigures.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
+#include "widgets/MainBar.h"
 
 MoreViewController::MoreViewController() : Screen("MoreViewController") {}
 
@@ -112,10 +114,10 @@ void MoreViewController::exportAndMail(const CSVExport::Snapshot& orders) {
         return;
     }
     if (!MailComposer::canSendMail()) return;
-    MailComposer::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
-                          [this](MailResult result, MailError error) {
-                              mailComposeController_didFinishWithResult_error(result, error);
-                          });
+    ComposerSheet::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
+                           [this](MailResult result, MailError error) {
+                               mailComposeController_didFinishWithResult_error(result, error);
+                           });
 }
 
 void MoreViewController::spreadsheetExportEvent() {

@@ -5,7 +5,7 @@
 
 #include "exchange/CSVExport.h"
 #include "platform/MailComposer.h"
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 class MoreViewController : public Screen {
   public:

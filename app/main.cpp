@@ -16,7 +16,7 @@
 
 #include "app/AppDelegate.h"
 #include "platform/BackgroundWork.h"
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
 #include "web/Server.h"
 
 extern char** environ;

@@ -17,10 +17,11 @@
 #include <string>
 
 #include "app/MoreViewController.h"
-#include "app/ScreenFactory.h"
 #include "bench/BenchContext.h"
 #include "exchange/WorkbookExport.h"
 #include "platform/DocumentsDirectory.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
 #include "web/Server.h"
 
 namespace {

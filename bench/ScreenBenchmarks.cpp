@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ScreenFactory.h"
 #include "bench/BenchContext.h"
 #include "orders/OrderJournalViewController.h"
 #include "platform/DocumentsDirectory.h"
@@ -20,6 +19,9 @@
 #include "storage/NumberText.h"
 #include "storage/SDBManager.h"
 #include "storage/SUserCommodityDB.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
 
 BenchContext& BenchContext::get() {
     static BenchContext ctx;

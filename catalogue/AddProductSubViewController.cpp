@@ -5,6 +5,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/UniqueKeys.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 AddProductSubViewController::AddProductSubViewController()

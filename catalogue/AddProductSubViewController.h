@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/SProductsNameSubDB.h"
+#include "toolkit/Screen.h"
 
 class AddProductSubViewController : public Screen {
   public:

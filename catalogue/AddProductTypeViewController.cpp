@@ -4,6 +4,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/UniqueKeys.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 AddProductTypeViewController::AddProductTypeViewController()

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/SProductsNameTypeDB.h"
+#include "toolkit/Screen.h"
 
 class AddProductTypeViewController : public Screen {
   public:

@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/UniqueKeys.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 AddSupplierCustomersVC::AddSupplierCustomersVC() : Screen("AddSupplierCustomersVC") {}

@@ -3,8 +3,8 @@
 // the user defaults key "000".
 #include <memory>
 
-#include "platform/UI.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "toolkit/Screen.h"
 
 class AddSupplierCustomersVC : public Screen {
   public:

@@ -4,6 +4,7 @@
 #include "catalogue/ProductSubItemListViewController.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 ProductListViewController::ProductListViewController() : Screen("ProductListViewController") {}

@@ -4,8 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/SProductsNameTypeDB.h"
+#include "toolkit/Screen.h"
+#include "toolkit/TableView.h"
 
 class ProductListViewController : public Screen {
   public:

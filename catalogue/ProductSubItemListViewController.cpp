@@ -3,6 +3,7 @@
 #include "catalogue/AddProductSubViewController.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 ProductSubItemListViewController::ProductSubItemListViewController()

@@ -3,8 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/SProductsNameSubDB.h"
+#include "toolkit/Screen.h"
+#include "toolkit/TableView.h"
 
 class ProductSubItemListViewController : public Screen {
   public:

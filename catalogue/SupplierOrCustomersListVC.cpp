@@ -3,6 +3,7 @@
 #include "catalogue/AddSupplierCustomersVC.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 SupplierOrCustomersListVC::SupplierOrCustomersListVC(std::string className, std::string kind,

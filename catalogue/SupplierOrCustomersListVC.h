@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "toolkit/Screen.h"
+#include "toolkit/TableView.h"
 
 class SupplierOrCustomersListVC : public Screen {
   public:

@@ -4,6 +4,8 @@
 #include "platform/DeviceFacts.h"
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 
 AboutViewController::AboutViewController() : Screen("AboutViewController", true) {}
 
@@ -62,7 +64,7 @@ void AboutViewController::displayComposerSheet() {
     draft.to = {kFeedbackAddress};
     draft.body = feedbackBody();
     draft.bodyIsHTML = false;
-    MailComposer::present(*this, std::move(draft), [this](MailResult result, MailError error) {
+    ComposerSheet::present(*this, std::move(draft), [this](MailResult result, MailError error) {
         mailComposeController_didFinishWithResult_error(result, error);
     });
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/MailComposer.h"
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 class AboutViewController : public Screen {
   public:

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/UI.h"
+#include "platform/MailDraft.h"
 #include "storage/Records.h"
 
 namespace CSVExport {

@@ -4,6 +4,7 @@
 
 #include "exchange/MailSettingsViewController.h"
 #include "platform/Localisation.h"
+#include "toolkit/Navigator.h"
 
 std::string mailOutcomeText(MailResult result, MailError error) {
     switch (result) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/MailComposer.h"
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 std::string mailOutcomeText(MailResult result, MailError error = MailError::None);
 

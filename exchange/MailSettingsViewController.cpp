@@ -2,6 +2,7 @@
 
 #include "exchange/MailOutcome.h"
 #include "platform/Localisation.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 MailSettingsViewController::MailSettingsViewController()

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/MailComposer.h"
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 class MailSettingsViewController : public Screen {
   public:

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/ScreenFactory.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/NoteSelectListView.h"
 #include "orders/OrderHandOver.h"
@@ -14,6 +13,9 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
+#include "toolkit/DatePicker.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 CreateOrEditSalesAccountVC::CreateOrEditSalesAccountVC() : Screen("CreateOrEditSalesAccountVC") {}

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/DecimalSum.h"
 #include "storage/Records.h"
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/DatePicker.h"
+#include "toolkit/Screen.h"
 
 class CreateOrEditSalesAccountVC : public Screen {
   public:

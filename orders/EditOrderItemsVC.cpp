@@ -8,6 +8,7 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // Every change is stored the moment the user confirms it.
 #include <string>
 
-#include "platform/UI.h"
 #include "storage/Records.h"
+#include "toolkit/Screen.h"
 
 class EditOrderItemsVC : public Screen {
   public:

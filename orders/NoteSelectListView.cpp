@@ -2,6 +2,7 @@
 
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "platform/Localisation.h"
+#include "toolkit/Navigator.h"
 #include "widgets/ScreenParts.h"
 
 NoteSelectListView::NoteSelectListView() : Screen("NoteSelectListView", true) {}

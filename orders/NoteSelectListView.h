@@ -1,7 +1,7 @@
 #pragma once
 // The notes screen: takes the order's note and leaves it for the order editor as the
 // pending note. Stores nothing itself.
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 class NoteSelectListView : public Screen {
   public:

@@ -10,6 +10,8 @@
 #include "storage/NumberText.h"
 #include "storage/SSupplierOrCustomersDB.h"
 #include "storage/UniqueKeys.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

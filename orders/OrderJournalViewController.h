@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MainBar.h"
-#include "platform/UI.h"
 #include "storage/Records.h"
 #include "storage/SUserCommodityDB.h"
+#include "widgets/MainBar.h"
 
 class OrderJournalViewController : public Screen {
   public:

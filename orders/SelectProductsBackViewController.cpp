@@ -1,6 +1,5 @@
 #include "orders/SelectProductsBackViewController.h"
 
-#include "app/ScreenFactory.h"
 #include "orders/LineAmount.h"
 #include "orders/OrderHandOver.h"
 #include "orders/OrderLineStamp.h"
@@ -9,6 +8,9 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/NumberText.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 SelectProductsBackViewController::SelectProductsBackViewController()

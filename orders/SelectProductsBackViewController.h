@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/Records.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SProductsNameTypeDB.h"
+#include "toolkit/Screen.h"
 
 class SelectProductsBackViewController : public Screen {
   public:

@@ -1,7 +1,8 @@
 #pragma once
-// The mail composer: shows a draft over a screen (the page lets the user edit the
-// recipients, subject and body), then sends it by SMTP, saves it as a draft file or drops
-// it, and tells the opener the outcome.
+// The mail service behind the composer sheet (toolkit/ComposerSheet): sends a draft by
+// SMTP, saves it as a draft file or drops it, and tells the outcome. The settings and the
+// composer are in MailComposer.cpp, the transport in SmtpTransport.cpp, the message itself
+// in MailMessage.cpp.
 //
 // Mail settings come from the environment (MARROWKEEPER_SMTP_URL, MARROWKEEPER_SMTP_USER,
 // MARROWKEEPER_SMTP_PASSWORD, MARROWKEEPER_MAIL_FROM) or from "mail-settings.conf" in the
@@ -17,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
+#include "platform/MailDraft.h"
 
 enum class MailResult { Cancelled, Saved, Sent, Failed };
 
@@ -106,6 +107,7 @@ std::optional<std::string> buildMessage(const MailDraft& draft, const std::strin
 
 class MailComposer {
   public:
+    // The outcome of the user's choice on the composer sheet, once carried out.
     using Completion = std::function<void(MailResult, MailError)>;
     // Owned by what shows a send under way (the composer sheet, a screen): raising it cancels
     // the send; once its owner has let it go, the outcome is dropped.
@@ -113,11 +115,6 @@ class MailComposer {
 
     // The composer can always at least save a draft, so it is always offered.
     static bool canSendMail() { return true; }
-
-    // Shows the draft over `screen`; after the user's choice the message is sent, saved
-    // or dropped and `done` gets the outcome. While it is sent the sheet shows so and can
-    // cancel it. The sheet stays up until the opener dismisses it (Screen::dismissComposer).
-    static void present(Screen& screen, MailDraft draft, Completion done);
 
     // Sends a draft outside the app's lock and returns at once; `done` gets the outcome later
     // on the app's thread (BackgroundWork), while `flag` is still owned. A cancelled send

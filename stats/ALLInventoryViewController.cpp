@@ -4,6 +4,8 @@
 #include "stats/OneProductViewController.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 ALLInventoryViewController::ALLInventoryViewController() : Screen("ALLInventoryViewController") {}

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/Records.h"
 #include "storage/SProductsNameSubDB.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/Screen.h"
 
 class ALLInventoryViewController : public Screen {
   public:

@@ -7,6 +7,8 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

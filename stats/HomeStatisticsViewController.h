@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
 #include "storage/DecimalSum.h"
 #include "storage/SUserCommodityDB.h"
+#include "toolkit/Screen.h"
 #include "widgets/ColumnChart.h"
 #include "widgets/FloatBox.h"
 #include "widgets/SegmentView.h"

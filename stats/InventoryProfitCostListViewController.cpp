@@ -2,12 +2,13 @@
 
 #include <string>
 
-#include "app/MainBar.h"
-#include "app/ScreenFactory.h"
 #include "platform/Localisation.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "widgets/MainBar.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // and the inventory quantity, computed afresh at every appearance.
 #include <memory>
 
-#include "platform/UI.h"
 #include "storage/SUserCommodityDB.h"
+#include "toolkit/Screen.h"
 
 class InventoryProfitCostListViewController : public Screen {
 public:

@@ -5,6 +5,8 @@
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerFigures.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

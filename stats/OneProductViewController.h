@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "platform/UI.h"
 #include "storage/Records.h"
 #include "storage/SUserCommodityOrderDB.h"
+#include "toolkit/Screen.h"
 
 class OneProductViewController : public Screen {
   public:

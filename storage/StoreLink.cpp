@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/DeviceFacts.h"
-#include "platform/UI.h"
+#include "platform/LinkOpener.h"
 #include "storage/ConstParameterAndMethod.h"
 
 namespace {
@@ -61,5 +61,5 @@ std::string ConstParameterAndMethod::appStorePageLink(const std::string& storeId
 
 void ConstParameterAndMethod::gotoAppStorePageRaisal(const std::string& storeId) {
     std::string link = appStorePageLink(storeId, DeviceFacts::current().systemVersion());
-    if (auto* nav = Navigator::shared()) nav->openURL(link);
+    LinkOpener::open(link);
 }

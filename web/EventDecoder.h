@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 namespace web {
 

@@ -10,12 +10,17 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <random>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
 #include "web/EventDecoder.h"
 #include "web/ViewJson.h"
 
@@ -194,17 +199,23 @@ bool nestingWithin(std::string_view text, int limit) {
     return true;
 }
 
-struct StaticFile {
-    const char* urlPath;
-    const char* embedded;
-    const char* contentType;
-};
-
-const StaticFile kStaticFiles[] = {
-    {"/", "web/static/index.html", "text/html; charset=utf-8"},
-    {"/app.js", "web/static/app.js", "text/javascript; charset=utf-8"},
-    {"/app.css", "web/static/app.css", "text/css; charset=utf-8"},
-};
+// The page's files: "/" is index.html; every script module and style sheet compiled in
+// from web/static/ is served at its path there ("/app.js", "/js/render.js"). Nothing else
+// is: not index.html by name, not the other resources, nothing from the disk.
+std::optional<std::pair<std::string_view, const char*>> staticFile(const std::string& path) {
+    if (path == "/") {
+        auto page = embeddedFile("web/static/index.html");
+        if (page) return std::make_pair(*page, "text/html; charset=utf-8");
+        return std::nullopt;
+    }
+    const char* type = path.ends_with(".js")    ? "text/javascript; charset=utf-8"
+                       : path.ends_with(".css") ? "text/css; charset=utf-8"
+                                                : nullptr;
+    if (!type || path.find("..") != std::string::npos) return std::nullopt;
+    auto content = embeddedFile("web/static" + path);
+    if (!content) return std::nullopt;
+    return std::make_pair(*content, type);
+}
 
 }  // namespace
 
@@ -407,13 +418,10 @@ Response WebServer::route(const Request& req) {
         if (req.path == "/api/event") return postEvent(req);
         if (req.path == "/api/screen") return postScreen(req);
     } else if (req.method == "GET" || req.method == "HEAD") {
-        for (const auto& f : kStaticFiles) {
-            if (req.path != f.urlPath) continue;
-            auto content = embeddedFile(f.embedded);
-            if (!content) break;
+        if (auto file = staticFile(req.path)) {
             Response r;
-            r.contentType = f.contentType;
-            r.body = std::string(*content);
+            r.contentType = file->second;
+            r.body = std::string(file->first);
             return r;
         }
         if (req.path == "/api/view") return view(req.header("host"));

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ViewNode.h"
+#include "toolkit/ViewNode.h"
 
 namespace web {
 

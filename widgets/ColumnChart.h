@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 struct ColumnDataModel {
     std::string label;

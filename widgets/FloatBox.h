@@ -7,7 +7,7 @@
 // by its own height.
 #include <string>
 
-#include "platform/UI.h"
+#include "toolkit/Widgets.h"
 
 class FloatBox : public Widget {
   public:

@@ -2,6 +2,7 @@
 
 #include "platform/Localisation.h"
 #include "storage/NumberText.h"
+#include "toolkit/Navigator.h"
 
 namespace ScreenParts {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/UI.h"
 #include "storage/DecimalSum.h"
+#include "toolkit/Screen.h"
 
 namespace ScreenParts {
 

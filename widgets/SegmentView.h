@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 class SegmentViewDelegate {
   public:

@@ -3,10 +3,11 @@
 #include <string>
 
 #include "platform/Localisation.h"
-#include "platform/UI.h"
 #include "storage/Records.h"
 #include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/Screen.h"
+#include "toolkit/TableView.h"
 
 class CatalogueHarness : public AppHarness {
   protected:

@@ -13,6 +13,7 @@
 #include "storage/SUserCommodityDB.h"
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/TableView.h"
 
 // The key every new order gets from the harness clock's start moment.
 inline const std::string kFirstKey = "20150509160250";

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/ScreenFactory.h"
 #include "bench/LedgerGenerator.h"
 #include "exchange/CSVExport.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
@@ -27,6 +26,9 @@
 #include "storage/SUserCommodityOrderDB.h"
 #include "tests/sql/ScratchDir.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
+#include "toolkit/TableView.h"
 #include "widgets/ScreenParts.h"
 
 namespace {

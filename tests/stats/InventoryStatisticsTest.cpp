@@ -7,6 +7,7 @@
 #include "stats/OneProductViewController.h"
 #include "storage/SDBManager.h"
 #include "tests/support/AppHarness.h"
+#include "toolkit/TableView.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/SDBManager.h"
+#include "toolkit/ScreenMode.h"
 
 void AppHarness::SetUp() {
     char tmpl[] = "/tmp/mk-test-XXXXXX";

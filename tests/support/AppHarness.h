@@ -10,7 +10,7 @@
 
 #include "app/AppDelegate.h"
 #include "platform/Clock.h"
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
 
 class AppHarness : public ::testing::Test {
 protected:

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/DatePicker.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
+#include "toolkit/TableView.h"
 
 namespace {
 

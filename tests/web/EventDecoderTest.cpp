@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ViewNode.h"
+#include "toolkit/ViewNode.h"
 #include "web/EventDecoder.h"
 #include "web/ViewJson.h"
 

@@ -18,7 +18,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/UI.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenMode.h"
 #include "web/Server.h"
 
 using nlohmann::json;
@@ -159,8 +160,8 @@ TEST_F(WebServerTest, FirstLoadTradesTheTokenForACookie) {
 
     auto page = client->Get("/", session());
     EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
-    EXPECT_NE(page->body.find("<script src=\"/app.js\""), std::string::npos);
-    EXPECT_THAT(client->Get("/app.js", session())->get_header_value("Content-Type"),
+    EXPECT_NE(page->body.find("<script type=\"module\" src=\"/app.js\""), std::string::npos);
+    EXPECT_THAT(client->Get("/js/render.js", session())->get_header_value("Content-Type"),
                 HasSubstr("javascript"));
 }
 

@@ -1,4 +1,4 @@
-#include "platform/ViewNode.h"
+#include "toolkit/ViewNode.h"
 
 ViewNode& ViewNode::set(const std::string& key, ViewNode value) {
     if (!isObject()) v_ = Object{};

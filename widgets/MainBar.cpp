@@ -1,9 +1,10 @@
-#include "app/MainBar.h"
+#include "widgets/MainBar.h"
 
 #include <string>
 
-#include "app/ScreenFactory.h"
 #include "platform/Localisation.h"
+#include "toolkit/Navigator.h"
+#include "toolkit/ScreenFactory.h"
 
 namespace MainBar {
 

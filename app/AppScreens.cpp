@@ -1,4 +1,4 @@
-#include "app/ScreenFactory.h"
+#include "app/AppScreens.h"
 
 #include "app/MoreViewController.h"
 #include "catalogue/AddProductSubViewController.h"
@@ -21,7 +21,7 @@
 #include "stats/InventoryProfitCostListViewController.h"
 #include "stats/OneProductViewController.h"
 
-std::unique_ptr<Screen> createScreen(const std::string& className) {
+std::unique_ptr<Screen> makeAppScreen(const std::string& className) {
     if (className == "InventoryProfitCostListViewController")
         return std::make_unique<InventoryProfitCostListViewController>();
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();

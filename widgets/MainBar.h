@@ -3,7 +3,7 @@
 // instance of its target without animation above the screen pressed from; main screens
 // further down (but the dashboard at the bottom) are removed, so the stack stays short
 // however often the bar is pressed.
-#include "platform/UI.h"
+#include "toolkit/Screen.h"
 
 namespace MainBar {
 // The main screens, by the index used in their operation names
