@@ -12,7 +12,6 @@
 #include <map>
 #include <string>
 
-#include "platform/BackgroundWork.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MailComposer.h"
 #include "storage/SDBManager.h"
@@ -146,10 +145,7 @@ class ExchangeHarness : public AppHarness {
         e.fields = std::move(fields);
         return send(e);
     }
-    // The pop-up once the mail (sent outside the app's lock) has come back.
     void expectPopup(const std::string& text, double seconds, bool centred = true) {
-        BackgroundWork::waitUntilEnded();
-        BackgroundWork::deliver();
         ASSERT_FALSE(top()->toasts().empty());
         EXPECT_EQ(top()->toasts().back().text, text);
         EXPECT_EQ(top()->toasts().back().centred, centred);

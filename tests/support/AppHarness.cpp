@@ -56,6 +56,8 @@ Clock::TimePoint AppHarness::at(int y, int mo, int d, int h, int mi, int s,
 
 bool AppHarness::send(const UIEvent& e) {
     bool ok = top()->handleEvent(e);
+    BackgroundWork::waitUntilEnded();
+    BackgroundWork::deliver();
     nav().drain();
     return ok;
 }

@@ -31,7 +31,8 @@ protected:
         return dynamic_cast<S*>(top());
     }
 
-    // Events on the top screen; each returns what handleEvent returned.
+    // Events on the top screen; each returns what handleEvent returned, once the work it
+    // started outside the app's lock has come back.
     bool tap(const std::string& action, int row = -1, const std::string& id = "");
     bool selectRow(const std::string& tableId, int row);
     // Replaces the whole text of a field through one text event.
