@@ -10,6 +10,7 @@
 #include "catalogue/SupplierSettingsVC.h"
 #include "exchange/AboutViewController.h"
 #include "exchange/BackupViewController.h"
+#include "exchange/MailSettingsViewController.h"
 #include "orders/CreateOrEditSalesAccountVC.h"
 #include "orders/EditOrderItemsVC.h"
 #include "orders/INItemsViewController.h"
@@ -27,6 +28,8 @@ std::unique_ptr<Screen> makeAppScreen(const std::string& className) {
     if (className == "MoreViewController") return std::make_unique<MoreViewController>();
     if (className == "AboutViewController") return std::make_unique<AboutViewController>();
     if (className == "BackupViewController") return std::make_unique<BackupViewController>();
+    if (className == "MailSettingsViewController")
+        return std::make_unique<MailSettingsViewController>();
     if (className == "ALLInventoryViewController")
         return std::make_unique<ALLInventoryViewController>();
     if (className == "OneProductViewController")

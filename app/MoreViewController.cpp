@@ -5,10 +5,12 @@
 #include "exchange/BackupViewController.h"
 #include "exchange/MailOutcome.h"
 #include "exchange/WorkbookExport.h"
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
 #include "storage/LedgerFigures.h"
+#include "storage/LedgerSnapshot.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
 #include "toolkit/TableView.h"
@@ -34,7 +36,8 @@ void MoreViewController::viewDidLoad() {
     table.rowHeight = 60;
     table.scrollEnabled = false;
     for (const char* key :
-         {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLBackup", "KLAbout"}) {
+         {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLBackup", "KLMailSettings",
+          "KLAbout"}) {
         TableRow row;
         row.layout = "MoreCell";
         row.arrow = true;
@@ -49,11 +52,18 @@ void MoreViewController::viewDidLoad() {
             perform("justCreateEvent");
         } else if (row == 2) {
             perform("spreadsheetExportEvent");
-        } else if (row == 3 || row == 4) {
-            if (auto s = createScreen(row == 3 ? "BackupViewController" : "AboutViewController"))
+        } else if (row >= 3 && row <= 5) {
+            static const char* const screens[] = {"BackupViewController",
+                                                  "MailSettingsViewController",
+                                                  "AboutViewController"};
+            if (auto s = createScreen(screens[row - 3]))
                 navigationController()->pushViewController(std::move(s), true);
         }
     };
+
+    exporting_ = &add<Label>("exportingLbl");
+    exporting_->text = KL("KLExporting");
+    exporting_->hidden = true;
 
     on("justCreateEvent", [this](const ActionArgs&) { justCreateEvent(); });
     on("CSVEcportEvent", [this](const ActionArgs&) { CSVEcportEvent(); });
@@ -78,69 +88,108 @@ void MoreViewController::jumpToPartners(const char* kind, const char* className)
         navigationController()->pushViewController(std::move(s), true);
 }
 
+namespace {
+
+bool ledgerHasNoOrders() {
+    return LedgerFigures().countOrders() == 0;  // a count that fails is no answer
+}
+
+// The export's files from a copy of the ledger; nothing here touches the app.
+MoreViewController::Exported writeFiles(const LedgerSnapshot& ledger, const std::string& header,
+                                        const WorkbookExport::Texts& texts, bool withCSV) {
+    MoreViewController::Exported out;
+    if (withCSV) {
+        const std::string path = CSVExport::filePath();
+        const CSVExport::Snapshot orders =
+            CSVExport::readSnapshot(LedgerFigures(ledger.database()));
+        // An export of some of the orders would pass for all of them.
+        if (orders.failed) return out;
+        auto written = MoreViewController::createFile(path) &&
+                               MoreViewController::exportCSV(path, header, orders)
+                           ? CSVExport::readBack(path)
+                           : std::nullopt;
+        // A file that is not exactly what we meant to write is not worth mailing.
+        if (!written || !CSVExport::sameBytes(*written, {header, orders.lines})) return out;
+        out.csv = std::move(*written);
+    }
+    // The workbook of the same orders travels with the file.
+    auto workbook =
+        WorkbookExport::write(WorkbookExport::filePath(), LedgerFigures(ledger.database()), texts);
+    if (!workbook) return out;
+    out.workbook = std::move(*workbook);
+    out.ok = true;
+    return out;
+}
+
+}  // namespace
+
 void MoreViewController::justCreateEvent() {
-    const CSVExport::Snapshot orders = CSVExport::readSnapshot();
-    if (orders.empty() && !orders.failed) {
+    if (ledgerHasNoOrders()) {
         showToast(KL("KLNoRecord"), 1.0);
         return;
     }
-    exportAndMail(orders);
+    CSVEcportEvent();
 }
 
 bool MoreViewController::createFile(const std::string& path) {
     return CSVExport::createFile(path);
 }
 
-bool MoreViewController::exportCSV(const std::string& path, const CSVExport::Snapshot& orders) {
-    return CSVExport::append(path, {CSVExport::headerLine(), orders.lines});
+bool MoreViewController::exportCSV(const std::string& path, const std::string& header,
+                                   const CSVExport::Snapshot& orders) {
+    return CSVExport::append(path, {header, orders.lines});
 }
 
 void MoreViewController::CSVEcportEvent() {
-    exportAndMail(CSVExport::readSnapshot());
-}
-
-void MoreViewController::exportAndMail(const CSVExport::Snapshot& orders) {
-    const std::string path = CSVExport::filePath();
-    // An export of some of the orders would pass for all of them.
-    if (orders.failed) {
-        showToast(KL("KLOperationFailed"), 1.5);
-        return;
-    }
-    // A file that is not exactly what we meant to write is not worth mailing.
-    auto written =
-        createFile(path) && exportCSV(path, orders) ? CSVExport::readBack(path) : std::nullopt;
-    if (!written || !CSVExport::sameBytes(*written, {CSVExport::headerLine(), orders.lines})) {
-        showToast(KL("KLOperationFailed"), 1.5);
-        return;
-    }
-    // The workbook of the same orders travels with the file.
-    auto workbook = WorkbookExport::write(WorkbookExport::filePath());
-    if (!workbook) {
-        showToast(KL("KLOperationFailed"), 1.5);
-        return;
-    }
-    if (!MailComposer::canSendMail()) return;
-    ComposerSheet::present(*this, CSVExport::mail(std::move(*written), std::move(*workbook)),
-                           [this](MailResult result, MailError error) {
-                               mailComposeController_didFinishWithResult_error(result, error);
-                           });
+    exportInBackground(true);
 }
 
 void MoreViewController::spreadsheetExportEvent() {
-    if (LedgerFigures().countOrders() == 0) {
+    if (ledgerHasNoOrders()) {
         showToast(KL("KLNoRecord"), 1.0);
         return;
     }
-    if (!WorkbookExport::write(WorkbookExport::filePath())) {
+    exportInBackground(false);
+}
+
+void MoreViewController::exportInBackground(bool mail) {
+    if (export_) return;
+    std::shared_ptr<LedgerSnapshot> ledger = LedgerSnapshot::take();
+    if (!ledger) {
         showToast(KL("KLOperationFailed"), 1.5);
         return;
     }
-    // Opening the document hands it to the user: the page downloads it.
-    navigationController()->openURL(DocumentsDirectory::fileURL(WorkbookExport::kFileName));
+    export_ = std::make_shared<bool>(true);
+    exporting_->hidden = false;
+    std::weak_ptr<bool> owner = export_;
+    // The texts are looked up here, on the app's thread.
+    BackgroundWork::start([self = this, owner, mail, ledger, header = CSVExport::headerLine(),
+                           texts = WorkbookExport::texts()] {
+        auto files = std::make_shared<Exported>(writeFiles(*ledger, header, texts, mail));
+        return BackgroundWork::Completion([self, owner, mail, files] {
+            if (!owner.expired()) self->exportFinished(mail, std::move(*files));
+        });
+    });
+}
+
+void MoreViewController::exportFinished(bool mail, Exported files) {
+    export_.reset();
+    exporting_->hidden = true;
+    if (!files.ok) {
+        showToast(KL("KLOperationFailed"), 1.5);
+    } else if (!mail) {
+        // Opening the document hands it to the user: the page downloads it.
+        navigationController()->openURL(DocumentsDirectory::fileURL(WorkbookExport::kFileName));
+    } else if (MailComposer::canSendMail()) {
+        ComposerSheet::present(*this,
+                               CSVExport::mail(std::move(files.csv), std::move(files.workbook)),
+                               [this](MailResult result, MailError error) {
+                                   mailComposeController_didFinishWithResult_error(result, error);
+                               });
+    }
 }
 
 void MoreViewController::mailComposeController_didFinishWithResult_error(MailResult result,
                                                                          MailError error) {
-    showPopup(mailOutcomeText(result, error), 1.0);
-    dismissComposer();
+    reportMailOutcome(*this, result, error, 1.0);
 }

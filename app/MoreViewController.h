@@ -1,7 +1,8 @@
 #pragma once
 // The More screen: the partner lists, the catalogue, the CSV export by mail, the workbook
-// download, the backups and the about screen. It also says once when a backup failed, the
-// automatic one of start-up included.
+// download, the backups, the mail settings and the about screen. It also says once when a
+// backup failed, the automatic one of start-up included.
+#include <memory>
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -16,11 +17,19 @@ class MoreViewController : public Screen {
     bool checkBackgroundWork() override;
 
     // The export file: emptied, then filled with the header line and `orders`. False on
-    // failure.
-    bool createFile(const std::string& path);
-    bool exportCSV(const std::string& path, const CSVExport::Snapshot& orders);
-    // The export mail's outcome: a pop-up, then the composer closes.
+    // failure. They touch nothing of the app: the export runs them outside its lock.
+    static bool createFile(const std::string& path);
+    static bool exportCSV(const std::string& path, const std::string& header,
+                          const CSVExport::Snapshot& orders);
+    // The export mail's outcome: the composer closes and a pop-up tells how it went.
     void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
+
+    // What the export wrote: the files' bytes, or a failure.
+    struct Exported {
+        bool ok = false;
+        std::string csv;  // empty when only the workbook was asked for
+        std::string workbook;
+    };
 
   private:
     void jumpToPartners(const char* kind, const char* className);
@@ -30,5 +39,12 @@ class MoreViewController : public Screen {
     void CSVEcportEvent();
     // The workbook alone, handed to the user as a document, without mail.
     void spreadsheetExportEvent();
-    void exportAndMail(const CSVExport::Snapshot& orders);
+    // The files are written outside the app's lock from a copy of the ledger taken now (a
+    // five-year ledger takes seconds to write out); then the mail with both (`mail`), or the
+    // workbook's download. One export at a time; the screen says it is exporting meanwhile.
+    void exportInBackground(bool mail);
+    void exportFinished(bool mail, Exported files);
+
+    Label* exporting_ = nullptr;
+    std::shared_ptr<bool> export_;  // held while an export runs; its outcome needs it
 };

@@ -18,6 +18,7 @@
 #include "platform/DocumentsDirectory.h"
 #include "storage/LedgerBackup.h"
 #include "platform/Localisation.h"
+#include "platform/BackgroundWork.h"
 #include "toolkit/Navigator.h"
 #include "web/Server.h"
 
@@ -201,6 +202,8 @@ int main(int argc, char** argv) {
     int received = 0;
     sigwait(&stopSignals, &received);
     server.stop();
+    // A mail on its way gives up; its outcome has nobody left to show it to.
+    BackgroundWork::stopAll();
     AppDelegate::endInstance();
     std::cerr << "marrowkeeper: stopped\n";
     return 0;

@@ -19,6 +19,7 @@
 #include "app/MoreViewController.h"
 #include "bench/BenchContext.h"
 #include "exchange/WorkbookExport.h"
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenFactory.h"
@@ -38,7 +39,8 @@ void BM_export_csv(benchmark::State& state) {
     auto* more = dynamic_cast<MoreViewController*>(nav().top());
     for (auto _ : state) {
         const CSVExport::Snapshot orders = CSVExport::readSnapshot();
-        auto bytes = !orders.failed && more->createFile(path) && more->exportCSV(path, orders)
+        auto bytes = !orders.failed && more->createFile(path) &&
+                             more->exportCSV(path, CSVExport::headerLine(), orders)
                          ? CSVExport::readBack(path)
                          : std::nullopt;
         if (!bytes || !CSVExport::sameBytes(*bytes, {CSVExport::headerLine(), orders.lines}))
@@ -109,6 +111,8 @@ void BM_export_app(benchmark::State& state) {
     for (auto _ : state) {
         nav().pushViewController(createScreen("MoreViewController"), false);
         nav().top()->perform("CSVEcportEvent");
+        BackgroundWork::waitUntilEnded();
+        BackgroundWork::deliver();
         state.PauseTiming();
         nav().popViewControllerAnimated(false);
         nav().drain();

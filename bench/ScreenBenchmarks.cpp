@@ -11,6 +11,7 @@
 
 #include "bench/BenchContext.h"
 #include "orders/OrderJournalViewController.h"
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "stats/HomeStatisticsViewController.h"
@@ -456,7 +457,11 @@ int visitEveryScreen(const std::string& workDir, int rounds) {
         });
     }
     // The export reads every order; the catalogue and partner screens list theirs.
-    visit(createScreen("MoreViewController"), [](Screen& s) { s.perform("CSVEcportEvent"); });
+    visit(createScreen("MoreViewController"), [](Screen& s) {
+        s.perform("CSVEcportEvent");
+        BackgroundWork::waitUntilEnded();
+        BackgroundWork::deliver();
+    });
     for (const char* cls :
          {"NoteSelectListView", "AboutViewController", "ProductListViewController",
           "AddProductTypeViewController", "ProductSubItemListViewController",

@@ -78,6 +78,5 @@ void AboutViewController::backEvent() {
 
 void AboutViewController::mailComposeController_didFinishWithResult_error(MailResult result,
                                                                           MailError error) {
-    showPopup(mailOutcomeText(result, error), 2.0);
-    dismissComposer();
+    reportMailOutcome(*this, result, error, 2.0);
 }

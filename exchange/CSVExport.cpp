@@ -71,9 +71,9 @@ void appendOrderLine(std::string& out, const OrderFields& fields) {
     }
 }
 
-Snapshot readSnapshot() {
+Snapshot readSnapshot(LedgerFigures figures) {
     Snapshot s;
-    s.failed = !LedgerFigures().eachExportRow([&s](const OrderFields& fields) {
+    s.failed = !figures.eachExportRow([&s](const OrderFields& fields) {
         appendOrderLine(s.lines, fields);
         ++s.orders;
     });

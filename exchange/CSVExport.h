@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/MailDraft.h"
+#include "storage/LedgerFigures.h"
 #include "storage/Records.h"
 
 namespace CSVExport {
@@ -43,8 +44,8 @@ struct Snapshot {
     size_t size() const { return orders; }
     bool empty() const { return orders == 0; }
 };
-// Every order header of the ledger now.
-Snapshot readSnapshot();
+// Every order header of the ledger `figures` reads (the app's, by default).
+Snapshot readSnapshot(LedgerFigures figures = {});
 
 // Removes whatever is at `path` (ignoring failure) and leaves a new empty file there.
 bool createFile(const std::string& path);

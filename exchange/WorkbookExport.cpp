@@ -153,13 +153,14 @@ class Sheet {
         }
     }
 
-    // Filters over header and rows, the header frozen, the total row, the widths.
-    bool finish() {
+    // Filters over header and rows, the header frozen, the total row (`total` in its first
+    // cell), the widths.
+    bool finish(const std::string& totalLabel) {
         if (!ok_) return false;
         worksheet_freeze_panes(ws_, 1, 0);
         check(worksheet_autofilter(ws_, 0, 0, row_, col(columns_.size() - 1)));
         const lxw_row_t total = row_ + 1;
-        cellText(buffer_, KL("KLTotal"));
+        cellText(buffer_, totalLabel);
         check(worksheet_write_string(ws_, total, 0, buffer_.c_str(), formats_.totalLabel));
         for (size_t c = 1; c < columns_.size(); ++c) {
             const Kind k = columns_[c].second;
@@ -280,7 +281,22 @@ void cellText(std::string& out, std::string_view s) {
     }
 }
 
-std::optional<std::string> write(const std::string& path) {
+Texts texts() {
+    Texts t;
+    for (const char* key :
+         {"KLCSVOrdersSheet", "KLCSVLinesSheet", "KLCSVType", "KLCSVOrderName", "KLCSVQuantity",
+          "KLCSVItems", "KLCSVTotal", "KLCSVDate", "KLCSVWeek", "KLCSVNotes", "KLCSVPartner",
+          "KLCSVTime", "KLSubcategory", "KLModel", "KLUnits", "KLCSVUnitPrice", "KLTotal"})
+        t[key] = KL(key);
+    return t;
+}
+
+std::optional<std::string> write(const std::string& path, LedgerFigures figures,
+                                 const Texts& texts) {
+    const auto text = [&texts](const char* key) {
+        const auto it = texts.find(key);
+        return it == texts.end() ? std::string(key) : it->second;
+    };
     std::remove(path.c_str());
     // Rows go to a temporary file as they are written: a five-year ledger would otherwise
     // hold every cell in memory.
@@ -289,37 +305,36 @@ std::optional<std::string> write(const std::string& path) {
     lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
     if (!wb) return std::nullopt;
     const Formats formats = makeFormats(wb);
-    LedgerFigures figures;
     bool ok = true;
     {
-        Sheet orders(wb, formats, KL("KLCSVOrdersSheet"),
-                     {{KL("KLCSVType"), Kind::Text},
-                      {KL("KLCSVOrderName"), Kind::Text},
-                      {KL("KLCSVQuantity"), Kind::Quantity},
-                      {KL("KLCSVItems"), Kind::Count},
-                      {KL("KLCSVTotal"), Kind::Money},
-                      {KL("KLCSVDate"), Kind::Date},
-                      {KL("KLCSVWeek"), Kind::Text},
-                      {KL("KLCSVNotes"), Kind::Text},
-                      {KL("KLCSVPartner"), Kind::Text},
-                      {KL("KLCSVTime"), Kind::Time}});
+        Sheet orders(wb, formats, text("KLCSVOrdersSheet"),
+                     {{text("KLCSVType"), Kind::Text},
+                      {text("KLCSVOrderName"), Kind::Text},
+                      {text("KLCSVQuantity"), Kind::Quantity},
+                      {text("KLCSVItems"), Kind::Count},
+                      {text("KLCSVTotal"), Kind::Money},
+                      {text("KLCSVDate"), Kind::Date},
+                      {text("KLCSVWeek"), Kind::Text},
+                      {text("KLCSVNotes"), Kind::Text},
+                      {text("KLCSVPartner"), Kind::Text},
+                      {text("KLCSVTime"), Kind::Time}});
         // A sheet of some of the orders would pass for the whole ledger.
         ok = figures.eachWorkbookOrder([&](const std::array<TextView, 10>& r) { orders.row(r); });
-        ok = orders.finish() && ok;
+        ok = orders.finish(text("KLTotal")) && ok;
     }
     {
-        Sheet lines(wb, formats, KL("KLCSVLinesSheet"),
-                    {{KL("KLCSVOrderName"), Kind::Text},
-                     {KL("KLCSVDate"), Kind::Date},
-                     {KL("KLSubcategory"), Kind::Text},
-                     {KL("KLModel"), Kind::Text},
-                     {KL("KLUnits"), Kind::Text},
-                     {KL("KLCSVQuantity"), Kind::Quantity},
-                     {KL("KLCSVUnitPrice"), Kind::Price},
-                     {KL("KLCSVTotal"), Kind::Money}});
+        Sheet lines(wb, formats, text("KLCSVLinesSheet"),
+                    {{text("KLCSVOrderName"), Kind::Text},
+                     {text("KLCSVDate"), Kind::Date},
+                     {text("KLSubcategory"), Kind::Text},
+                     {text("KLModel"), Kind::Text},
+                     {text("KLUnits"), Kind::Text},
+                     {text("KLCSVQuantity"), Kind::Quantity},
+                     {text("KLCSVUnitPrice"), Kind::Price},
+                     {text("KLCSVTotal"), Kind::Money}});
         ok =
             figures.eachWorkbookLine([&](const std::array<TextView, 8>& r) { lines.row(r); }) && ok;
-        ok = lines.finish() && ok;
+        ok = lines.finish(text("KLTotal")) && ok;
     }
     // Closing writes the file; it frees the workbook whatever happens.
     ok = workbook_close(wb) == LXW_NO_ERROR && ok;

@@ -2,9 +2,12 @@
 // The orders workbook written beside the CSV, for spreadsheets: a sheet of the order headers
 // (the CSV's eight columns, then partner and time) and a sheet of their lines. Numbers,
 // dates and times are typed cells; texts are always text cells, never formulas.
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "storage/LedgerFigures.h"
 
 namespace WorkbookExport {
 
@@ -15,9 +18,16 @@ inline constexpr const char* kMimeType =
 // The workbook's full path in the documents directory.
 std::string filePath();
 
-// Writes the workbook of the ledger as it is now to `path`, replacing what is there, and
-// returns the file's bytes; nothing when it cannot be written or read back.
-std::optional<std::string> write(const std::string& path);
+// The texts the workbook shows (sheet names, column titles, the total row's), by key.
+using Texts = std::map<std::string, std::string>;
+Texts texts();
+
+// Writes the workbook of the ledger `figures` reads to `path`, replacing what is there, and
+// returns the file's bytes; nothing when it cannot be written or read back. Touches nothing
+// of the app but what it is given: with the texts taken on the app's thread and a connection
+// of its own (LedgerSnapshot), it may run on another thread.
+std::optional<std::string> write(const std::string& path, LedgerFigures figures = {},
+                                 const Texts& texts = WorkbookExport::texts());
 
 // A ledger text as a cell can hold it: broken UTF-8 becomes U+FFFD, characters XML cannot
 // carry are replaced, a literal "_xHHHH_" is kept literal, and it is cut (at a character) to

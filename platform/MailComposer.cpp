@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,12 +10,22 @@
 #include <random>
 #include <sstream>
 
+#include "platform/AtomicFile.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Clock.h"
 #include "platform/DocumentsDirectory.h"
 
 namespace {
 
 const char* const kSettingsFile = "mail-settings.conf";
+
+// The settings' keys, in the file and in the environment, with their fields.
+std::array<std::pair<const char*, std::string*>, 4> keys(MailSettings& s) {
+    return {{{"MARROWKEEPER_SMTP_URL", &s.url},
+             {"MARROWKEEPER_SMTP_USER", &s.user},
+             {"MARROWKEEPER_SMTP_PASSWORD", &s.password},
+             {"MARROWKEEPER_MAIL_FROM", &s.from}}};
+}
 
 std::shared_ptr<MailTransport>& transportOverride() {
     static std::shared_ptr<MailTransport> t;
@@ -70,40 +81,108 @@ MailSettings MailSettings::parse(const std::string& text) {
         if (line.empty() || line[0] == '#') continue;
         auto eq = line.find('=');
         if (eq == std::string::npos) continue;
-        std::string key = trim(line.substr(0, eq));
-        std::string value = trim(line.substr(eq + 1));
-        if (key == "MARROWKEEPER_SMTP_URL")
-            s.url = value;
-        else if (key == "MARROWKEEPER_SMTP_USER")
-            s.user = value;
-        else if (key == "MARROWKEEPER_SMTP_PASSWORD")
-            s.password = value;
-        else if (key == "MARROWKEEPER_MAIL_FROM")
-            s.from = value;
+        const std::string key = trim(line.substr(0, eq));
+        for (const auto& [name, slot] : keys(s))
+            if (key == name) *slot = trim(line.substr(eq + 1));
     }
     return s;
+}
+
+MailSettings MailSettings::loadFile() {
+    std::ifstream in(DocumentsDirectory::file(kSettingsFile), std::ios::binary);
+    if (!in) return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parse(text.str());
 }
 
 MailSettings MailSettings::load() {
-    MailSettings s;
-    std::ifstream in(DocumentsDirectory::file(kSettingsFile), std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        s = parse(text.str());
-    }
-    auto fromEnv = [](const char* name, std::string& slot) {
+    MailSettings s = loadFile();
+    for (const auto& [name, slot] : keys(s)) {
         const char* v = std::getenv(name);
-        if (v && *v) slot = v;
-    };
-    fromEnv("MARROWKEEPER_SMTP_URL", s.url);
-    fromEnv("MARROWKEEPER_SMTP_USER", s.user);
-    fromEnv("MARROWKEEPER_SMTP_PASSWORD", s.password);
-    fromEnv("MARROWKEEPER_MAIL_FROM", s.from);
+        if (v && *v) *slot = v;
+    }
     return s;
 }
 
+std::vector<std::string> MailSettings::environmentOverrides() {
+    std::vector<std::string> names;
+    MailSettings unused;
+    for (const auto& [name, slot] : keys(unused)) {
+        const char* v = std::getenv(name);
+        if (v && *v) names.push_back(name);
+    }
+    return names;
+}
+
+bool MailSettings::save() const {
+    std::string text;
+    MailSettings values = *this;
+    for (const auto& [name, slot] : keys(values)) {
+        // One line per key: a typed line break cannot start another.
+        for (char& c : *slot)
+            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        text += std::string(name) + "=" + trim(*slot) + "\n";
+    }
+    return AtomicFile::replace(DocumentsDirectory::file(kSettingsFile), text, 0600);
+}
+
 // ---------------------------------------------------------------------------------------
+namespace {
+
+// What a message needs whatever becomes of it: the settings, the sender, the time and an id.
+struct Envelope {
+    MailSettings settings;
+    std::string from;    // as the settings give it, perhaps with a name
+    std::string sender;  // the bare address
+    Clock::TimePoint now;
+    std::string stamp;
+    std::string messageId;
+};
+
+std::optional<Envelope> envelope() {
+    Envelope e;
+    e.settings = MailSettings::load();
+    e.from = e.settings.sender();
+    const auto sender = mime::envelopeRecipients({e.from});
+    if (!sender || sender->size() != 1) return std::nullopt;
+    e.sender = sender->front();
+    e.now = Clock::current().now();
+    e.stamp = std::to_string(
+        std::chrono::duration_cast<std::chrono::seconds>(e.now.time_since_epoch()).count());
+    e.messageId = e.stamp + "." + randomHex(16) + "@" + domainOf(e.sender);
+    return e;
+}
+
+// A message ready to leave, with the way out.
+struct Outgoing {
+    std::shared_ptr<MailTransport> transport;
+    std::string sender;
+    std::vector<std::string> recipients;
+    std::string message;
+};
+
+std::optional<Outgoing> outgoing(const MailDraft& draft, MailError* reason) {
+    auto e = envelope();
+    if (!e) return std::nullopt;
+    Outgoing out{transportOverride(), e->sender, {}, {}};
+    if (!out.transport) {
+        if (!e->settings.configured()) {
+            *reason = MailError::NotSetUp;
+            return std::nullopt;
+        }
+        out.transport = std::make_shared<SmtpTransport>(e->settings);
+    }
+    auto recipients = mime::envelopeRecipients(draft.to);
+    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, false);
+    if (!recipients || recipients->empty() || !message) return std::nullopt;
+    out.recipients = std::move(*recipients);
+    out.message = std::move(*message);
+    return out;
+}
+
+}  // namespace
+
 void MailComposer::setTransport(std::shared_ptr<MailTransport> transport) {
     transportOverride() = std::move(transport);
 }
@@ -116,45 +195,47 @@ MailResult MailComposer::finish(const std::string& choice, const MailDraft& draf
                                 MailError* reason) {
     if (reason) *reason = MailError::None;
     if (choice == "cancel") return MailResult::Cancelled;
-    if (choice != "send" && choice != "save") return MailResult::Failed;
-
-    MailSettings settings = MailSettings::load();
-    const std::string from = settings.sender();
-    const auto sender = mime::envelopeRecipients({from});
-    if (!sender || sender->size() != 1) return MailResult::Failed;
-    auto now = Clock::current().now();
-    std::string stamp = std::to_string(
-        std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count());
-    std::string messageId = stamp + "." + randomHex(16) + "@" + domainOf(sender->front());
-
-    if (choice == "save") {
-        namespace fs = std::filesystem;
-        std::error_code ec;
-        fs::path dir = draftsDirectory();
-        fs::create_directories(dir, ec);
-        if (!fs::is_directory(dir, ec)) return MailResult::Failed;
-        auto message = mime::buildMessage(draft, from, now, messageId, true);
-        if (!message) return MailResult::Failed;
-        // A fresh name per draft, in the order they were saved; never overwrite one.
-        for (int n = 1; n < 1000; ++n) {
-            char suffix[8];
-            std::snprintf(suffix, sizeof suffix, "-%03d", n);
-            fs::path file = dir / (stamp + suffix + ".eml");
-            if (fs::exists(file, ec)) continue;
-            return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
-        }
-        return MailResult::Failed;
-    }
-
-    auto recipients = mime::envelopeRecipients(draft.to);
-    if (!recipients || recipients->empty()) return MailResult::Failed;
-    std::shared_ptr<MailTransport> transport = transportOverride();
-    if (!transport) {
-        if (!settings.configured()) return MailResult::Failed;
-        transport = std::make_shared<SmtpTransport>(settings);
-    }
-    auto message = mime::buildMessage(draft, from, now, messageId, false);
+    if (choice != "save") return MailResult::Failed;
+    auto e = envelope();
+    if (!e) return MailResult::Failed;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path dir = draftsDirectory();
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return MailResult::Failed;
+    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, true);
     if (!message) return MailResult::Failed;
-    return transport->send(sender->front(), *recipients, *message, reason) ? MailResult::Sent
-                                                                           : MailResult::Failed;
+    // A fresh name per draft, in the order they were saved; never overwrite one.
+    for (int n = 1; n < 1000; ++n) {
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, "-%03d", n);
+        fs::path file = dir / (e->stamp + suffix + ".eml");
+        if (fs::exists(file, ec)) continue;
+        return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
+    }
+    return MailResult::Failed;
+}
+
+void MailComposer::send(const MailDraft& draft, const SendFlag& flag, Completion done) {
+    MailError reason = MailError::None;
+    auto out = outgoing(draft, &reason);
+    if (!out) {
+        if (done) done(MailResult::Failed, reason);
+        return;
+    }
+    std::weak_ptr<std::atomic<bool>> owner = flag;
+    // The work holds the flag only while it runs; the message is all it needs of the app.
+    BackgroundWork::start([out = std::move(*out), flag, owner, done] {
+        MailError why = MailError::None;
+        const bool sent =
+            out.transport->send(out.sender, out.recipients, out.message, &why, flag.get());
+        // A send that ended because it was asked to, rather than because it failed.
+        const bool cancelled = !sent && ((flag && *flag) || BackgroundWork::stopping());
+        const MailResult result =
+            sent ? MailResult::Sent : (cancelled ? MailResult::Cancelled : MailResult::Failed);
+        if (cancelled) why = MailError::None;
+        return BackgroundWork::Completion([owner, done, result, why] {
+            if (!owner.expired() && done) done(result, why);
+        });
+    });
 }

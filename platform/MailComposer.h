@@ -7,6 +7,10 @@
 // Mail settings come from the environment (MARROWKEEPER_SMTP_URL, MARROWKEEPER_SMTP_USER,
 // MARROWKEEPER_SMTP_PASSWORD, MARROWKEEPER_MAIL_FROM) or from "mail-settings.conf" in the
 // documents directory (KEY=VALUE lines, same keys); the environment wins key by key.
+//
+// Sending runs outside the app's lock (BackgroundWork): the sheet shows it is sending until
+// the outcome comes back, and the user may cancel it meanwhile.
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -24,6 +28,8 @@ enum class MailError {
     None,
     // Credentials are set but the server offers no verified TLS: nothing was sent.
     NeedsTLS,
+    // No mail server is set: nothing can be sent until one is.
+    NotSetUp,
 };
 
 struct MailSettings {
@@ -37,9 +43,15 @@ struct MailSettings {
     // local address.
     std::string sender() const;
 
+    // The settings in use: the file's, each overridden by its environment variable.
     static MailSettings load();
+    // The file's alone; and the names of the variables that override it.
+    static MailSettings loadFile();
+    static std::vector<std::string> environmentOverrides();
     // Reads KEY=VALUE lines; blank lines and lines starting with '#' are skipped.
     static MailSettings parse(const std::string& text);
+    // Replaces the file, atomically and readable by its owner only (it holds the password).
+    bool save() const;
 };
 
 // How a finished message leaves the machine.
@@ -47,9 +59,11 @@ class MailTransport {
   public:
     virtual ~MailTransport() = default;
     // True when the server accepted the message for every recipient (bare addresses, as
-    // the envelope names them); otherwise `reason` may say why not.
+    // the envelope names them); otherwise `reason` may say why not. Gives up soon after
+    // `cancel` is raised (or the program ends).
     virtual bool send(const std::string& from, const std::vector<std::string>& recipients,
-                      const std::string& message, MailError* reason) = 0;
+                      const std::string& message, MailError* reason,
+                      const std::atomic<bool>* cancel = nullptr) = 0;
 };
 
 // SMTP or SMTPS through libcurl. With a user name or password the connection must be TLS
@@ -63,7 +77,8 @@ class SmtpTransport : public MailTransport {
     explicit SmtpTransport(MailSettings settings, std::string connectTo = {})
         : settings_(std::move(settings)), connectTo_(std::move(connectTo)) {}
     bool send(const std::string& from, const std::vector<std::string>& recipients,
-              const std::string& message, MailError* reason) override;
+              const std::string& message, MailError* reason,
+              const std::atomic<bool>* cancel = nullptr) override;
 
     // Whether a host names this machine's loopback interface: localhost (and *.localhost),
     // 127.0.0.0/8, ::1 or an IPv4-mapped 127 address; "[::1]" as a URL writes it.
@@ -77,8 +92,9 @@ class SmtpTransport : public MailTransport {
 // The message itself, built and encoded by GMime.
 namespace mime {
 // The recipients as the envelope names them: the entries are joined by commas and read as
-// one RFC 5322 address list ("Doe, John" <j@example.com> is one address); groups give
-// their members. Nothing when an entry is not an address; empty when there is none.
+// one RFC 5322 address list ("Doe, John" <j@example.com> is one address), where a semicolon
+// outside a group also separates, as mail programs accept; groups give their members. Nothing when
+// an entry is not an address; empty when there is none.
 std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std::string>& to);
 // The whole message with CRLF line ends: display names and subject encoded per RFC 2047,
 // attachment names per RFC 2231, every header on its own line whatever the texts hold.
@@ -93,12 +109,21 @@ class MailComposer {
   public:
     // The outcome of the user's choice on the composer sheet, once carried out.
     using Completion = std::function<void(MailResult, MailError)>;
+    // Owned by what shows a send under way (the composer sheet, a screen): raising it cancels
+    // the send; once its owner has let it go, the outcome is dropped.
+    using SendFlag = std::shared_ptr<std::atomic<bool>>;
 
     // The composer can always at least save a draft, so it is always offered.
     static bool canSendMail() { return true; }
 
-    // Runs one choice ("send", "save", "cancel") on an edited draft; `reason` tells why it
-    // failed when the user can act on it.
+    // Sends a draft outside the app's lock and returns at once; `done` gets the outcome later
+    // on the app's thread (BackgroundWork), while `flag` is still owned. A cancelled send
+    // ends Cancelled unless the server had taken the mail already. What is known at once (not
+    // set up, no recipient) goes to `done` before this returns.
+    static void send(const MailDraft& draft, const SendFlag& flag, Completion done);
+
+    // Runs the choice "save" or "cancel" on an edited draft (sending is send()); `reason`
+    // tells why it failed when the user can act on it.
     static MailResult finish(const std::string& choice, const MailDraft& draft,
                              MailError* reason = nullptr);
 

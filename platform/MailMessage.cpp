@@ -57,9 +57,11 @@ std::vector<std::string> listEntries(const std::string& text) {
                 ++angle;
             } else if (c == '>' && angle > 0) {
                 --angle;
-            } else if (angle == 0 && (c == ':' || c == ';')) {
-                group = c == ':';
-            } else if (angle == 0 && !group && c == ',') {
+            } else if (angle == 0 && c == ':') {
+                group = true;
+            } else if (angle == 0 && group && c == ';') {
+                group = false;
+            } else if (angle == 0 && !group && (c == ',' || c == ';')) {
                 out.emplace_back();
                 continue;
             }

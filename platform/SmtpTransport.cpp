@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/BackgroundWork.h"
 #include "platform/MailComposer.h"
 
 namespace {
@@ -23,6 +24,13 @@ size_t readChunk(char* buffer, size_t size, size_t count, void* user) {
     up->offset += n;
     return n;
 }
+
+// libcurl asks this about once a second while it waits (more often while data flows); a
+// non-zero answer ends the transfer.
+int giveUpWhenCancelled(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancel = static_cast<const std::atomic<bool>*>(flag);
+    return (cancel && cancel->load()) || BackgroundWork::stopping() ? 1 : 0;
+}
 }  // namespace
 
 bool SmtpTransport::loopbackHost(std::string host) {
@@ -38,7 +46,8 @@ bool SmtpTransport::loopbackHost(std::string host) {
 }
 
 bool SmtpTransport::send(const std::string& from, const std::vector<std::string>& recipients,
-                         const std::string& message, MailError* reason) {
+                         const std::string& message, MailError* reason,
+                         const std::atomic<bool>* cancel) {
     if (reason) *reason = MailError::None;
     const std::string& url = settings_.url;
     const bool implicitTls = url.rfind("smtps://", 0) == 0;
@@ -85,6 +94,9 @@ bool SmtpTransport::send(const std::string& from, const std::vector<std::string>
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, giveUpWhenCancelled);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancel));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     if (connectTo) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
     // Credentials only over verified TLS: STARTTLS is then required, and a server that does
     // not offer it (or has it stripped on the way) ends the session before AUTH. Without

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/AtomicFile.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/FlatJson.h"
 
@@ -54,19 +55,6 @@ std::optional<std::string> readFile(const std::string& path, bool& missing, std:
     }
     ::close(fd);
     return data;
-}
-
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 std::string stamp() {
@@ -169,24 +157,7 @@ bool UserDefaults::synchronize() {
     // Screens store the same hand-over values again at every appearance; an fsync for an
     // unchanged file would cost more than the whole screen.
     if (!dirty_) return true;
-    const std::string dir = directoryOf(path_);
-    std::string tmpl = path_ + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    const std::string tmp = tmpl;
-    ::fchmod(fd, 0644);
-    bool ok = writeAll(fd, flatjson::write(values_)) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(tmp.c_str(), path_.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // The rename is only durable once the directory entry is on disk.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    if (!AtomicFile::replace(path_, flatjson::write(values_), 0644)) return false;
     dirty_ = false;
     return true;
 }

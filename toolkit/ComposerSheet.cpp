@@ -8,17 +8,8 @@ MailDraft ComposerSheet::edited(const std::map<std::string, std::string>& fields
     if (auto it = fields.find("body"); it != fields.end()) edited.body = it->second;
     if (auto it = fields.find("to"); it != fields.end()) {
         edited.to.clear();
-        std::string cur;
-        for (char c : it->second + ",") {
-            if (c == ',' || c == ';') {
-                auto b = cur.find_first_not_of(" \t\r\n");
-                auto en = cur.find_last_not_of(" \t\r\n");
-                if (b != std::string::npos) edited.to.push_back(cur.substr(b, en - b + 1));
-                cur.clear();
-            } else {
-                cur += c;
-            }
-        }
+        if (it->second.find_first_not_of(" \t\r\n") != std::string::npos)
+            edited.to.push_back(it->second);
     }
     return edited;
 }
@@ -42,14 +33,22 @@ ViewNode ComposerSheet::describe() const {
         .set("subject", d.subject)
         .set("body", d.body)
         .set("bodyIsHTML", d.bodyIsHTML)
-        .set("attachments", std::move(atts));
+        .set("attachments", std::move(atts))
+        .set("sending", sending != nullptr);
     return cn;
 }
 
 void ComposerSheet::present(Screen& screen, MailDraft draft, MailComposer::Completion done) {
     ComposerSheet sheet;
     sheet.draft = std::move(draft);
-    sheet.onChoice = [done](const std::string& choice, const MailDraft& edited) {
+    // The sheet belongs to the screen and calls this from the screen's own event.
+    sheet.onChoice = [&screen, done](const std::string& choice, const MailDraft& edited) {
+        if (choice == "send") {
+            auto flag = std::make_shared<std::atomic<bool>>(false);
+            screen.setComposerSending(flag);
+            MailComposer::send(edited, flag, done);
+            return;
+        }
         MailError reason = MailError::None;
         MailResult result = MailComposer::finish(choice, edited, &reason);
         if (done) done(result, reason);

@@ -2,8 +2,10 @@
 // The mail composer sheet: a draft shown over a screen, whose recipients, subject and body
 // the user may edit before choosing to send, save or cancel. The mail service
 // (MailComposer) does what the choice asks.
+#include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/MailComposer.h"
@@ -16,16 +18,21 @@ struct ComposerSheet {
     MailDraft draft;
     // The user's choice ("send", "save", "cancel") with the fields as edited.
     std::function<void(const std::string& choice, const MailDraft& edited)> onChoice;
+    // Set while the mail is on its way: the page shows the sheet busy, and only its cancel
+    // control ("cancelSendEvent") applies, which raises the flag for the send to give up.
+    std::shared_ptr<std::atomic<bool>> sending;
 
-    // The draft with the fields the page sent ("to", "subject", "body"); the recipients
-    // are the entries between commas and semicolons, trimmed, empty ones left out.
+    // The draft with the fields the page sent ("to", "subject", "body"). The recipients stay
+    // as typed, one entry: only an address list parser knows which commas separate
+    // addresses ("Doe, John" <j@example.com> is one).
     MailDraft edited(const std::map<std::string, std::string>& fields) const;
-    // Recipients, subject, body and the attachments by index, name, type and size (their
-    // bytes are fetched apart).
+    // Recipients, subject, body, the attachments by index, name, type and size (their
+    // bytes are fetched apart), and whether it is sending.
     ViewNode describe() const;
 
     // Shows the draft over `screen`; after the user's choice the message is sent, saved
-    // or dropped and `done` gets the outcome. The sheet stays up until the opener
-    // dismisses it (Screen::dismissComposer).
+    // or dropped and `done` gets the outcome. While it is sent (outside the app's lock) the
+    // sheet shows so and can cancel it. The sheet stays up until the opener dismisses it
+    // (Screen::dismissComposer).
     static void present(Screen& screen, MailDraft draft, MailComposer::Completion done);
 };

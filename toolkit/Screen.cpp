@@ -230,6 +230,11 @@ bool Screen::handleEvent(const UIEvent& e) {
     if (t == "back") return goBack();
     if (t == "mail") {
         if (!composer_) return false;
+        if (composer_->sending) {
+            if (e.action != "cancelSendEvent") return false;
+            *composer_->sending = true;
+            return true;
+        }
         if (e.action != "send" && e.action != "save" && e.action != "cancel") return false;
         MailDraft edited = composer_->edited(e.fields);
         auto onChoice = composer_->onChoice;

@@ -3,6 +3,7 @@
 // operations its controls run, and the overlays it shows; a navigator (toolkit/Navigator.h)
 // holds the stack of screens. The web layer draws the top screen from describe() and feeds
 // the user's events back through handleEvent().
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -112,6 +113,10 @@ class Screen {
     void showTableAlert(TableAlert alert);
     void presentComposer(ComposerSheet sheet);
     void dismissComposer() { composer_.reset(); }
+    // Puts the composer shown into its sending state (ComposerSheet::sending).
+    void setComposerSending(std::shared_ptr<std::atomic<bool>> flag) {
+        if (composer_) composer_->sending = std::move(flag);
+    }
     const std::vector<Toast>& toasts() const { return toasts_; }
     const std::optional<ActionSheet>& actionSheet() const { return sheet_; }
     const std::optional<TableAlert>& tableAlert() const { return alert_; }

@@ -147,7 +147,8 @@ std::optional<DecodedEvent> decodeEvent(const json& body, std::string* error) {
         r.integer("index", &e.index, e.value != "leaveChart", -1, kIndexMax);
     } else if (t == "mail") {
         r.string("action", &e.action, true);
-        if (r.ok() && e.action != "send" && e.action != "save" && e.action != "cancel") {
+        static const std::set<std::string> actions = {"send", "save", "cancel", "cancelSendEvent"};
+        if (r.ok() && !actions.count(e.action)) {
             r.fail("unknown mail action " + e.action);
         }
         decodeFields(body, &e, &r);

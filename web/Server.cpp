@@ -17,6 +17,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
 #include "storage/LedgerBackup.h"
@@ -512,6 +513,7 @@ Response WebServer::route(const Request& req) {
 
 Response WebServer::view(const std::string& host) {
     std::lock_guard<std::mutex> lock(appMutex_);
+    deliverBackgroundWork();
     Screen* top = navigator_.top();
     if (!top) return errorJson(503, "no screen");
     // Finished background work may change the screen, or replace every screen.
@@ -557,7 +559,7 @@ Response WebServer::view(const std::string& host) {
     out += ",\"language\":";
     appendJsonString(out, Localisation::language());
     // The page asks again shortly while work goes on that will change what it shows.
-    out += pending ? ",\"pending\":true}" : ",\"pending\":false}";
+    out += pending || BackgroundWork::pending() ? ",\"pending\":true}" : ",\"pending\":false}";
     return r;
 }
 
@@ -569,6 +571,7 @@ Response WebServer::postEvent(const Request& req) {
     if (!decoded) return errorJson(400, why);
     {
         std::lock_guard<std::mutex> lock(appMutex_);
+        deliverBackgroundWork();
         Screen* top = navigator_.top();
         if (!top) return errorJson(503, "no screen");
         // The user acted on a screen that is no longer shown: applying the event to the
@@ -579,6 +582,11 @@ Response WebServer::postEvent(const Request& req) {
         if (!applied) return errorJson(422, "event does not apply to this screen");
     }
     return view(req.header("host"));
+}
+
+void WebServer::deliverBackgroundWork() {
+    BackgroundWork::deliver();
+    navigator_.drain();
 }
 
 Response WebServer::postScreen(const Request& req) {

@@ -96,6 +96,8 @@ class WebServer {
     Response view(const std::string& host);
     Response postEvent(const Request& request);
     Response postScreen(const Request& request);
+    // Hands the outcomes of work done off the lock to the app; under the app mutex.
+    void deliverBackgroundWork();
     Response attachment(const Request& request);
     Response document(const Request& request);
     Response backup(const Request& request);

@@ -1,9 +1,10 @@
 // The mail composer end to end against a loopback SMTP server (address lists, encoded
 // headers, credentials only over TLS) and its drafts, the about screen with its feedback
-// mail, locale line and store link, and the mail settings.
+// mail, locale line and store link, and the mail settings screen with its private file.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 
 #include "exchange/AboutViewController.h"
 #include "platform/Localisation.h"
@@ -65,7 +66,7 @@ application/vnd.openxmlformats-officedocument.spreadsheetml.sheet Marrowkeeper3.
 TEST_F(MailFlow, AboutScreenOffersFeedbackWithTheAppsLocaleAndOpensTheStorePage) {
     startApp();
     ASSERT_TRUE(tap("jumpMoreItems2Event"));
-    ASSERT_TRUE(selectRow("tableView", 4));  // the about screen
+    ASSERT_TRUE(selectRow("tableView", 5));  // the about screen
     EXPECT_EQ(labelText("appNameVersionLbl"), "Marrowkeeper v1.2");
     // Linux 6.x compares lower than 7.0: the reviews page.
     ASSERT_TRUE(selectRow("tableView", 1));
@@ -83,9 +84,6 @@ TEST_F(MailFlow, AboutScreenOffersFeedbackWithTheAppsLocaleAndOpensTheStorePage)
     EXPECT_EQ(d.subject + "|" + d.to[0] + "|" + (d.bodyIsHTML ? "html" : "plain") + "|" + d.body,
               "Feedback|feedback@marrowkeeper.example|plain|"
               "\n{Marrowkeeper v1.2 | es_ES,es \nLinux 6.1.0-18-amd64 | ThinkPad X1} \n");
-    // Without mail settings it cannot be sent.
-    ASSERT_TRUE(mailChoice("send"));
-    expectPopup("Failed to send", 2.0);
 
     // On this machine the locale line is the app's language (--lang), with the environment's
     // region when that speaks the same language.
@@ -115,7 +113,7 @@ TEST_F(MailFlow, CredentialsTravelOnlyOverTlsOrToALoopbackServer) {
     MailComposer::setTransport(
         std::make_shared<SmtpTransport>(s, "mail.example.com:" + port + ":127.0.0.1:" + port));
     ASSERT_TRUE(tap("jumpMoreItems2Event"));
-    ASSERT_TRUE(selectRow("tableView", 4));  // the about screen
+    ASSERT_TRUE(selectRow("tableView", 5));  // the about screen
     ASSERT_TRUE(selectRow("tableView", 0));
     ASSERT_TRUE(mailChoice("send"));
     expectPopup(KL("KLMailNeedsTLS"), 2.0);
@@ -151,13 +149,40 @@ TEST_F(MailFlow, AddressListsAndAttachmentNames) {
               std::string::npos);
 }
 
-TEST_F(MailFlow, MailSettingsFromTheFileWithTheEnvironmentWinningKeyByKey) {
+TEST_F(MailFlow, SendWithoutSettingsLeadsToTheSettingsWhichAreKeptPrivateAndTested) {
+    startApp();
+    startSmtp();
+    // A file without a server, as a user may have written it.
     ScratchDir::write(path("mail-settings.conf"),
-                      "# comment\n\n MARROWKEEPER_SMTP_URL = smtp://f:25 \r\n"
-                      "MARROWKEEPER_SMTP_USER=me@example.com\nnonsense\n");
+                      "# mine\n\n MARROWKEEPER_MAIL_FROM = old@example.org \r\nnonsense\n");
+    ASSERT_TRUE(tap("jumpMoreItems2Event"));
+    ASSERT_TRUE(selectRow("tableView", 5));  // the about screen
+    ASSERT_TRUE(selectRow("tableView", 0));
+    ASSERT_TRUE(mailChoice("send"));
+    // Instead of a plain failure, a pop-up with the way to the settings.
+    ASSERT_TRUE(top()->tableAlert().has_value());
+    EXPECT_EQ(top()->tableAlert()->title, KL("KLMailNotSetUp"));
+    ASSERT_TRUE(alertRow(0));
+    ASSERT_EQ(top()->className(), "MailSettingsViewController");
+    EXPECT_EQ(fieldText("senderAddressText"), "old@example.org");
+
+    ASSERT_TRUE(setText("serverAddressText", "mail.example.com"));  // not an SMTP address
+    ASSERT_TRUE(tap("saveMailSettingsEvent"));
+    EXPECT_EQ(top()->get<TextField>("serverAddressText")->shakeCount, 1);
+    const std::string server = "smtp://127.0.0.1:" + std::to_string(smtpPort_);
+    ASSERT_TRUE(setText("serverAddressText", server));
+    ASSERT_TRUE(setText("senderAddressText", "Zoë <ledger@example.org>"));
+    // The test mail stores what it tests and goes to the sender.
+    ASSERT_TRUE(tap("sendTestMailEvent"));
+    expectPopup("Sent", 2.0);
+    EXPECT_EQ(smtpLog(), "mail from ledger@example.org to ledger@example.org\n");
+    EXPECT_EQ(std::filesystem::status(path("mail-settings.conf")).permissions(),
+              std::filesystem::perms(0600));
+
+    // The environment wins key by key.
     EnvGuard env;
     env.set("MARROWKEEPER_SMTP_USER", "env@example.com");
     const MailSettings s = MailSettings::load();
-    EXPECT_EQ(s.url + " " + s.sender(), "smtp://f:25 env@example.com");
-    EXPECT_FALSE(MailSettings::parse("MARROWKEEPER_SMTP_USER=x\n").configured());
+    EXPECT_EQ(s.url + " " + s.user + " " + s.from,
+              server + " env@example.com Zoë <ledger@example.org>");
 }

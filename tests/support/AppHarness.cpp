@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "platform/UserDefaults.h"
@@ -26,6 +27,7 @@ void AppHarness::SetUp() {
 }
 
 void AppHarness::TearDown() {
+    BackgroundWork::stopAll();
     app_.reset();
     SDBManager::close();
     UserDefaults::resetStandardUserDefaults();
@@ -54,6 +56,8 @@ Clock::TimePoint AppHarness::at(int y, int mo, int d, int h, int mi, int s,
 
 bool AppHarness::send(const UIEvent& e) {
     bool ok = top()->handleEvent(e);
+    BackgroundWork::waitUntilEnded();
+    BackgroundWork::deliver();
     nav().drain();
     return ok;
 }
@@ -99,19 +103,6 @@ bool AppHarness::setText(const std::string& fieldId, const std::string& text) {
     auto* f = top()->get<TextField>(fieldId);
     if (!f) return false;
     return change(fieldId, 0, codePoints(f->text), text);
-}
-
-bool AppHarness::typeAtEnd(const std::string& fieldId, const std::string& text) {
-    auto* f = top()->get<TextField>(fieldId);
-    if (!f) return false;
-    return change(fieldId, codePoints(f->text), 0, text);
-}
-
-bool AppHarness::pressReturn(const std::string& fieldId) {
-    UIEvent e;
-    e.type = "return";
-    e.id = fieldId;
-    return send(e);
 }
 
 bool AppHarness::pickDate(const std::string& pickerId, const std::string& ymd) {

@@ -31,15 +31,13 @@ protected:
         return dynamic_cast<S*>(top());
     }
 
-    // Events on the top screen; each returns what handleEvent returned.
+    // Events on the top screen; each returns what handleEvent returned, once the work it
+    // started outside the app's lock has come back.
     bool tap(const std::string& action, int row = -1, const std::string& id = "");
     bool selectRow(const std::string& tableId, int row);
     // Replaces the whole text of a field through one text event.
     bool setText(const std::string& fieldId, const std::string& text);
-    // Types one text at the end of the field through one text event.
-    bool typeAtEnd(const std::string& fieldId, const std::string& text);
     bool change(const std::string& fieldId, long location, long length, const std::string& repl);
-    bool pressReturn(const std::string& fieldId);
     bool pickDate(const std::string& pickerId, const std::string& ymd);
     bool sheet(int index);
     bool alertRow(int row);

@@ -56,6 +56,8 @@ TEST(EventDecoder, DecodesEachEventTypeWithItsFields) {
          "1 chart id=c value=leaveChart row=-1 index=-1"},
         {R"({"serial":1,"type":"mail","action":"send","fields":{"to":"a@b.c, d@e.f","body":"B"}})",
          "1 mail action=send row=-1 index=-1 body:B to:a@b.c, d@e.f"},
+        {R"({"serial":1,"type":"mail","action":"cancelSendEvent"})",
+         "1 mail action=cancelSendEvent row=-1 index=-1"},
         {R"({"serial":1,"type":"date","id":"d","value":"2024-02-29"})",
          "1 date id=d value=2024-02-29 row=-1 index=-1"},
         {R"({"serial":1,"type":"segment","id":"s","index":2})", "1 segment id=s row=-1 index=2"},

@@ -65,7 +65,7 @@ export function renderField(w) {
 function createFieldInput(w) {
   const attrs = {autocomplete: 'off', autocapitalize: 'off', spellcheck: 'false'};
   const input = w.multiline ? el('textarea', Object.assign({rows: 4}, attrs))
-    : el('input', Object.assign({type: 'text'}, attrs));
+    : el('input', Object.assign({type: w.keyboard === 'password' ? 'password' : 'text'}, attrs));
   input.setAttribute('data-id', w.id);
   input.className = 'field-input';
   const id = w.id;

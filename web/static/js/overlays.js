@@ -28,8 +28,14 @@ export function renderOverlays(s) {
   const nodes = [];
   if (s.sheet) nodes.push(renderSheet(s.sheet));
   if (s.alert) nodes.push(renderAlert(s.alert));
-  if (s.composer) nodes.push(renderComposer(s.composer, s.serial));
-  else state.composerEdits = null;
+  if (s.composer) {
+    const node = renderComposer(s.composer, s.serial);
+    // Drawn again (a mail on its way is asked about), not opened: it does not slide in.
+    if (layer.querySelector('[data-composer]')) node.classList.add('still');
+    nodes.push(node);
+  } else {
+    state.composerEdits = null;
+  }
   layer.replaceChildren(...nodes);
 }
 
@@ -105,8 +111,19 @@ function renderComposer(c, serial) {
       to: to.value, subject: subject.value, body: body.value}}));
     return b;
   };
-  box.append(el('div', {class: 'composer-bar'}, choice('cancel'), choice('save'),
-    choice('send')));
+  const bar = el('div', {class: 'composer-bar'}, choice('cancel'), choice('save'),
+    choice('send'));
+  if (c.sending) {
+    // On its way: nothing to edit or choose but to cancel; a spinner where Send was.
+    for (const node of [to, subject, body, ...bar.children]) node.disabled = true;
+    const cancel = el('button', {type: 'button', class: 'composer-cancel',
+      'data-action': 'cancelSendEvent', text: 'Cancel'});
+    cancel.addEventListener('click', () => post({type: 'mail', action: 'cancelSendEvent'}));
+    bar.firstChild.replaceWith(cancel);
+    bar.lastChild.replaceWith(el('span', {class: 'spinner', 'data-id': 'sendingSpinner',
+      role: 'status', 'aria-label': 'Sending'}));
+  }
+  box.append(bar);
   box.append(el('label', {class: 'composer-row'}, el('span', {text: 'To'}), to));
   box.append(el('label', {class: 'composer-row'}, el('span', {text: 'Subject'}), subject));
   box.append(body);
