@@ -37,7 +37,7 @@ TEST_F(LineEditor, APickedSearchResultStoresALineAndCompletingRewritesItUnderThe
                     l.orderItemDateTime, l.orderItemMinutesTime}),
               "Purchase|11|Hammer|P-Hammer|12.5|2|12.5|25.00|2015/05/09|18:07");
 
-    pickProduct(0, 0);
+    pickProduct(1, 0);  // Tools, below the newer Garden
     editLine(1, "3", "2.5");  // the first line: newest first
     // The editor shows each line's amount and their sum, and saves the sums of its lines.
     EXPECT_EQ(cell("tableView", 1, "showProductAmountCell") + " " + labelText("showTotalValueLbl"),

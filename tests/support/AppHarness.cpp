@@ -105,6 +105,13 @@ bool AppHarness::setText(const std::string& fieldId, const std::string& text) {
     return change(fieldId, 0, codePoints(f->text), text);
 }
 
+bool AppHarness::pressReturn(const std::string& fieldId) {
+    UIEvent e;
+    e.type = "return";
+    e.id = fieldId;
+    return send(e);
+}
+
 bool AppHarness::pickDate(const std::string& pickerId, const std::string& ymd) {
     UIEvent e;
     e.type = "date";

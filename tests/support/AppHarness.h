@@ -38,6 +38,7 @@ protected:
     // Replaces the whole text of a field through one text event.
     bool setText(const std::string& fieldId, const std::string& text);
     bool change(const std::string& fieldId, long location, long length, const std::string& repl);
+    bool pressReturn(const std::string& fieldId);  // the Enter key in a field
     bool pickDate(const std::string& pickerId, const std::string& ymd);
     bool sheet(int index);
     bool alertRow(int row);
