@@ -33,7 +33,8 @@ void ALLInventoryViewController::viewDidLoad() {
 void ALLInventoryViewController::initAllDBData() {
     categoryListDB = std::make_unique<SProductsNameSubDB>();
     userCommodityOrderDB = std::make_unique<SUserCommodityOrderDB>();
-    categoryListArray = categoryListDB->findWithUid_limit(std::nullopt, 100000);
+    // Only what a row shows of each product: the list is read at every opening.
+    categoryListArray = categoryListDB->findOverviewWithLimit(100000);
     categorysNameItemsArray.clear();
     userPurchaseCountsArray.clear();
     userSalesCountsArray.clear();
@@ -68,17 +69,19 @@ void ALLInventoryViewController::reloadRows() {
                               readFailed_);
     auto* table = get<TableView>("tableView");
     table->rows.clear();
+    table->rows.reserve(categoryListArray.size());
+    const std::string items = KL("KLItems") + ":", price = KL("KLPrice") + ":";
     for (size_t i = 0; i < categoryListArray.size(); ++i) {
         const auto& p = categoryListArray[i];
         TableRow r;
         r.layout = "InventoryCell";
+        r.fields.reserve(6);
         r.add("itemsNameLbl", orEmpty(p.productSubName));
         r.add("itemsPurchaseCountsLbl", userPurchaseCountsArray[i]);
         r.add("itemsSalesCountsLbl", userSalesCountsArray[i]);
         r.add("itemsInventoryCountsLbl", userInventoryCountsArray[i]);
-        r.add("itemsItemsLbl", KL("KLItems") + ":" + categorysNameItemsArray[i]);
-        r.add("itemsRetailPriceValueLbl",
-              KL("KLPrice") + ":" + orEmpty(p.productSubReferencePrice));
+        r.add("itemsItemsLbl", items + categorysNameItemsArray[i]);
+        r.add("itemsRetailPriceValueLbl", price + orEmpty(p.productSubReferencePrice));
         table->rows.push_back(std::move(r));
     }
     table->reloadData();

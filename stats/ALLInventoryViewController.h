@@ -1,6 +1,6 @@
 #pragma once
-// Every product with the quantity ever purchased, ever sold and the difference, computed
-// from the order lines once, when the screen is loaded.
+// Every product with the quantity ever purchased, ever sold and the difference, from the
+// totals of the order lines kept with each write (LedgerTotals), read when the screen is loaded.
 #include <memory>
 #include <string>
 #include <vector>
