@@ -34,7 +34,8 @@ void ALLInventoryViewController::viewDidLoad() {
 void ALLInventoryViewController::initAllDBData() {
     categoryListDB = std::make_unique<SProductsNameSubDB>();
     userCommodityOrderDB = std::make_unique<SUserCommodityOrderDB>();
-    categoryListArray = categoryListDB->findWithUid_limit(std::nullopt, 100000);
+    // Only what a row shows of each product: the list is read at every opening.
+    categoryListArray = categoryListDB->findOverviewWithLimit(100000);
     rowSearch_.clear();
     categorysNameItemsArray.clear();
     userPurchaseCountsArray.clear();
@@ -75,6 +76,7 @@ void ALLInventoryViewController::reloadRows() {
         const std::string& stock = userInventoryCountsArray[i];
         TableRow r;
         r.layout = "InventoryCell";
+        r.fields.reserve(6);
         r.add("itemsNameLbl", orEmpty(p.productSubName));
         r.add("itemsPurchaseCountsLbl", userPurchaseCountsArray[i]);
         r.add("itemsSalesCountsLbl", userSalesCountsArray[i]);

@@ -1,7 +1,8 @@
 #pragma once
-// Every product with the quantity ever purchased, ever sold and the difference, computed
-// from the order lines once, when the screen is loaded. The search field keeps the products
-// whose name or model holds the typed text; negative stock is shown in red.
+// Every product with the quantity ever purchased, ever sold and the difference, from the
+// totals of the order lines kept with each write (LedgerTotals), read when the screen is loaded.
+// The search field keeps the products whose name or model holds the typed text; negative stock
+// is shown in red.
 #include <memory>
 #include <string>
 #include <vector>

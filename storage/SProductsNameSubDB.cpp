@@ -44,6 +44,14 @@ std::vector<SProductsNameSub> SProductsNameSubDB::findWithUid_limit(const Text& 
     return pagedList(uid, limit);
 }
 
+std::vector<SProductsNameSub> SProductsNameSubDB::findOverviewWithLimit(int limit) {
+    return list(
+        "SELECT productSubUid, productSubName, productSubModel, productSubNameKey, "
+        "productSubReferencePrice FROM "
+        "SProductsNameSub ORDER BY productSubUid DESC limit " +
+        std::to_string(limit));
+}
+
 std::vector<SProductsNameSub> SProductsNameSubDB::findWithProductPrimaryKeyLike(
     const Text& categoryKey) {
     return list(

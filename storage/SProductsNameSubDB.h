@@ -16,6 +16,10 @@ public:
     // transaction. False when no product has the row id.
     bool deleteProductWithId_nameKey(const Text& uid, const Text& productKey);
     std::vector<SProductsNameSub> findWithUid_limit(const Text& uid, int limit);
+    // The products of findWithUid_limit (no uid, `limit`), newest first, with only what the
+    // stock overview shows and searches: row id, name, model, key and reference price; the rest
+    // is absent.
+    std::vector<SProductsNameSub> findOverviewWithLimit(int limit);
     std::vector<SProductsNameSub> findWithProductPrimaryKeyLike(const Text& categoryKey);
     std::vector<SProductsNameSub> findWithProductNameSubExistsLike_findWithProductPrimaryKeyLike(
         const Text& name, const Text& categoryKey);
