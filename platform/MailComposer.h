@@ -92,9 +92,9 @@ class SmtpTransport : public MailTransport {
 // The message itself, built and encoded by GMime.
 namespace mime {
 // The recipients as the envelope names them: the entries are joined by commas and read as
-// one RFC 5322 address list ("Doe, John" <j@example.com> is one address), where a semicolon
-// outside a group also separates, as mail programs accept; groups give their members. Nothing when
-// an entry is not an address; empty when there is none.
+// one RFC 5322 address list ("Doe, John" <j@example.com> is one address), where a
+// semicolon outside a group also separates, as mail programs accept; groups give their
+// members. Nothing when an entry is not an address; empty when there is none.
 std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std::string>& to);
 // The whole message with CRLF line ends: display names and subject encoded per RFC 2047,
 // attachment names per RFC 2231, every header on its own line whatever the texts hold.

@@ -31,8 +31,8 @@ struct Unref {
 template <class T>
 using GPtr = std::unique_ptr<T, Unref>;
 
-// The entries of an address list: split at the commas that are not inside a quoted
-// string, a comment, angle brackets or a group.
+// The entries of an address list: split at the commas (and semicolons, which end only a
+// group) that are not inside a quoted string, a comment, angle brackets or a group.
 std::vector<std::string> listEntries(const std::string& text) {
     std::vector<std::string> out(1);
     bool quoted = false, group = false;
