@@ -1,5 +1,6 @@
 #include "app/MoreViewController.h"
 
+#include <filesystem>
 #include <utility>
 
 #include "exchange/BackupViewController.h"
@@ -35,9 +36,8 @@ void MoreViewController::viewDidLoad() {
     auto& table = add<TableView>("tableView");
     table.rowHeight = 60;
     table.scrollEnabled = false;
-    for (const char* key :
-         {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLBackup", "KLMailSettings",
-          "KLAbout"}) {
+    for (const char* key : {"KLProducts", "KLExportData", "KLExportSpreadsheet", "KLBackup",
+                            "KLMailSettings", "KLAbout"}) {
         TableRow row;
         row.layout = "MoreCell";
         row.arrow = true;
@@ -53,9 +53,8 @@ void MoreViewController::viewDidLoad() {
         } else if (row == 2) {
             perform("spreadsheetExportEvent");
         } else if (row >= 3 && row <= 5) {
-            static const char* const screens[] = {"BackupViewController",
-                                                  "MailSettingsViewController",
-                                                  "AboutViewController"};
+            static const char* const screens[] = {
+                "BackupViewController", "MailSettingsViewController", "AboutViewController"};
             if (auto s = createScreen(screens[row - 3]))
                 navigationController()->pushViewController(std::move(s), true);
         }
@@ -95,30 +94,25 @@ bool ledgerHasNoOrders() {
 }
 
 // The export's files from a copy of the ledger; nothing here touches the app.
-MoreViewController::Exported writeFiles(const LedgerSnapshot& ledger, const std::string& header,
-                                        const WorkbookExport::Texts& texts, bool withCSV) {
-    MoreViewController::Exported out;
+bool writeFiles(const LedgerSnapshot& ledger, const std::string& header,
+                const WorkbookExport::Texts& texts, bool withCSV) {
     if (withCSV) {
         const std::string path = CSVExport::filePath();
-        const CSVExport::Snapshot orders =
-            CSVExport::readSnapshot(LedgerFigures(ledger.database()));
-        // An export of some of the orders would pass for all of them.
-        if (orders.failed) return out;
-        auto written = MoreViewController::createFile(path) &&
-                               MoreViewController::exportCSV(path, header, orders)
-                           ? CSVExport::readBack(path)
-                           : std::nullopt;
-        // A file that is not exactly what we meant to write is not worth mailing.
-        if (!written || !CSVExport::sameBytes(*written, {header, orders.lines})) return out;
-        out.csv = std::move(*written);
+        const auto meant =
+            MoreViewController::createFile(path)
+                ? MoreViewController::exportCSV(path, header, LedgerFigures(ledger.database()))
+                : std::nullopt;
+        // A file that is not exactly what we meant to write is not worth mailing, and part of
+        // the orders would pass for all of them: no such file is left behind.
+        if (!meant || CSVExport::readBack(path) != meant) {
+            std::error_code ec;
+            std::filesystem::remove(path, ec);
+            return false;
+        }
     }
     // The workbook of the same orders travels with the file.
-    auto workbook =
-        WorkbookExport::write(WorkbookExport::filePath(), LedgerFigures(ledger.database()), texts);
-    if (!workbook) return out;
-    out.workbook = std::move(*workbook);
-    out.ok = true;
-    return out;
+    return WorkbookExport::write(WorkbookExport::filePath(), LedgerFigures(ledger.database()),
+                                 texts);
 }
 
 }  // namespace
@@ -135,9 +129,10 @@ bool MoreViewController::createFile(const std::string& path) {
     return CSVExport::createFile(path);
 }
 
-bool MoreViewController::exportCSV(const std::string& path, const std::string& header,
-                                   const CSVExport::Snapshot& orders) {
-    return CSVExport::append(path, {header, orders.lines});
+std::optional<CSVExport::Digest> MoreViewController::exportCSV(const std::string& path,
+                                                               const std::string& header,
+                                                               LedgerFigures figures) {
+    return CSVExport::appendOrders(path, header, figures);
 }
 
 void MoreViewController::CSVEcportEvent() {
@@ -165,24 +160,23 @@ void MoreViewController::exportInBackground(bool mail) {
     // The texts are looked up here, on the app's thread.
     BackgroundWork::start([self = this, owner, mail, ledger, header = CSVExport::headerLine(),
                            texts = WorkbookExport::texts()] {
-        auto files = std::make_shared<Exported>(writeFiles(*ledger, header, texts, mail));
-        return BackgroundWork::Completion([self, owner, mail, files] {
-            if (!owner.expired()) self->exportFinished(mail, std::move(*files));
+        const bool written = writeFiles(*ledger, header, texts, mail);
+        return BackgroundWork::Completion([self, owner, mail, written] {
+            if (!owner.expired()) self->exportFinished(mail, written);
         });
     });
 }
 
-void MoreViewController::exportFinished(bool mail, Exported files) {
+void MoreViewController::exportFinished(bool mail, bool written) {
     export_.reset();
     exporting_->hidden = true;
-    if (!files.ok) {
+    if (!written) {
         showToast(KL("KLOperationFailed"), 1.5);
     } else if (!mail) {
         // Opening the document hands it to the user: the page downloads it.
         navigationController()->openURL(DocumentsDirectory::fileURL(WorkbookExport::kFileName));
     } else if (MailComposer::canSendMail()) {
-        ComposerSheet::present(*this,
-                               CSVExport::mail(std::move(files.csv), std::move(files.workbook)),
+        ComposerSheet::present(*this, CSVExport::mail(),
                                [this](MailResult result, MailError error) {
                                    mailComposeController_didFinishWithResult_error(result, error);
                                });

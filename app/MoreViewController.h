@@ -3,6 +3,7 @@
 // download, the backups, the mail settings and the about screen. It also says once when a
 // backup failed, the automatic one of start-up included.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "exchange/CSVExport.h"
@@ -16,20 +17,15 @@ class MoreViewController : public Screen {
     void viewWillAppear() override;
     bool checkBackgroundWork() override;
 
-    // The export file: emptied, then filled with the header line and `orders`. False on
-    // failure. They touch nothing of the app: the export runs them outside its lock.
+    // The export file: emptied, then filled with the header line and every order of the
+    // ledger `figures` reads; what was written, or nothing on failure. They touch nothing of
+    // the app but what they are given: the export runs them outside its lock.
     static bool createFile(const std::string& path);
-    static bool exportCSV(const std::string& path, const std::string& header,
-                          const CSVExport::Snapshot& orders);
+    static std::optional<CSVExport::Digest> exportCSV(const std::string& path,
+                                                      const std::string& header,
+                                                      LedgerFigures figures = {});
     // The export mail's outcome: the composer closes and a pop-up tells how it went.
     void mailComposeController_didFinishWithResult_error(MailResult result, MailError error);
-
-    // What the export wrote: the files' bytes, or a failure.
-    struct Exported {
-        bool ok = false;
-        std::string csv;  // empty when only the workbook was asked for
-        std::string workbook;
-    };
 
   private:
     void jumpToPartners(const char* kind, const char* className);
@@ -43,7 +39,7 @@ class MoreViewController : public Screen {
     // five-year ledger takes seconds to write out); then the mail with both (`mail`), or the
     // workbook's download. One export at a time; the screen says it is exporting meanwhile.
     void exportInBackground(bool mail);
-    void exportFinished(bool mail, Exported files);
+    void exportFinished(bool mail, bool written);
 
     Label* exporting_ = nullptr;
     std::shared_ptr<bool> export_;  // held while an export runs; its outcome needs it

@@ -71,14 +71,9 @@ void appendOrderLine(std::string& out, const OrderFields& fields) {
     }
 }
 
-Snapshot readSnapshot(LedgerFigures figures) {
-    Snapshot s;
-    s.failed = !figures.eachExportRow([&s](const OrderFields& fields) {
-        appendOrderLine(s.lines, fields);
-        ++s.orders;
-    });
-    s.lines.shrink_to_fit();
-    return s;
+void Digest::add(std::string_view bytes) {
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    length += bytes.size();
 }
 
 bool createFile(const std::string& path) {
@@ -115,51 +110,66 @@ bool append(const std::string& path, const std::vector<std::string_view>& parts)
     return ::close(fd) == 0 && ok;
 }
 
-std::optional<std::string> readBack(const std::string& path) {
+std::optional<Digest> appendOrders(const std::string& path, const std::string& header,
+                                   LedgerFigures figures) {
+    Digest written;
+    std::string piece = header;
+    bool ok = true;
+    const auto flush = [&] {
+        written.add(piece);
+        ok = append(path, {piece}) && ok;
+        piece.clear();
+    };
+    const bool read = figures.eachExportRow([&](const OrderFields& fields) {
+        appendOrderLine(piece, fields);
+        if (piece.size() >= kPieceBytes && ok) flush();
+    });
+    if (ok) flush();
+    if (!read || !ok) return std::nullopt;
+    return written;
+}
+
+std::optional<Digest> readBack(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
-    struct stat st {};
-    std::string s;
-    // Sized from the file, plus one byte to see the end in the same read.
-    s.resize(::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
-    size_t used = 0;
+    Digest seen;
+    std::string piece(kPieceBytes, '\0');
+    size_t carried = 0;  // the start of a character the last piece cut, moved to the front
     bool ok = true;
     for (;;) {
-        if (used == s.size()) s.resize(s.size() * 2);
-        const ssize_t n = ::read(fd, s.data() + used, s.size() - used);
-        if (n == 0) break;
+        const ssize_t n = ::read(fd, piece.data() + carried, piece.size() - carried);
         if (n < 0) {
             if (errno == EINTR) continue;
             ok = false;
             break;
         }
-        used += static_cast<size_t>(n);
+        const size_t have = carried + static_cast<size_t>(n);
+        const std::string_view bytes(piece.data(), have);
+        const size_t valid = Utf8::validPrefix(bytes);
+        // At the end nothing may be left over; before it, at most a cut character's start.
+        if (n == 0 ? valid != have : have - valid >= 4) {
+            ok = false;
+            break;
+        }
+        seen.add(bytes.substr(carried, have - carried));
+        if (n == 0) break;
+        carried = have - valid;
+        std::memmove(piece.data(), piece.data() + valid, carried);
     }
     ::close(fd);
     if (!ok) return std::nullopt;
-    s.resize(used);
-    if (!Utf8::valid(s)) return std::nullopt;
-    return s;
+    return seen;
 }
 
-bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts) {
-    size_t at = 0;
-    for (auto p : parts) {
-        if (bytes.size() - at < p.size() || bytes.compare(at, p.size(), p) != 0) return false;
-        at += p.size();
-    }
-    return at == bytes.size();
-}
-
-MailDraft mail(std::string fileBytes, std::string workbookBytes) {
+MailDraft mail() {
     MailDraft d;
     d.subject = KL("KLExportData");
     d.to = {""};
     d.body = KL("KLAppName") + ": \n";
     d.bodyIsHTML = true;
-    d.attachments.push_back(MailAttachment{kFileName, kMimeType, std::move(fileBytes)});
-    d.attachments.push_back(MailAttachment{WorkbookExport::kFileName, WorkbookExport::kMimeType,
-                                           std::move(workbookBytes)});
+    d.attachments.push_back(MailAttachment::file(kFileName, kMimeType, filePath()));
+    d.attachments.push_back(MailAttachment::file(
+        WorkbookExport::kFileName, WorkbookExport::kMimeType, WorkbookExport::filePath()));
     return d;
 }
 

@@ -2,6 +2,7 @@
 // The orders export: a comma-separated file of order headers, one order per line, newest
 // first, and the mail that carries it.
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,30 +36,34 @@ OrderFields orderFields(const SUserCommodity& order);
 // Appends "\n " and the order's eight fields; columns 1, 2, 7 and 8 are texts.
 void appendOrderLine(std::string& out, const OrderFields& fields);
 
-// The orders to export, as they were when read: every order's finished line, newest first.
-// Kept as text rather than records, so a large ledger costs about its file size.
-struct Snapshot {
-    std::string lines;
-    size_t orders = 0;
-    bool failed = false;  // the orders could not be read whole
-    size_t size() const { return orders; }
-    bool empty() const { return orders == 0; }
+// The export writes and reads its file this much at a time.
+inline constexpr size_t kPieceBytes = 1 << 16;
+
+// What a file holds, or was meant to hold, told without keeping its bytes: its length and a
+// 64-bit FNV-1a digest, enough to see a file that is not what was written.
+struct Digest {
+    uint64_t length = 0;
+    uint64_t hash = 14695981039346656037ull;
+    void add(std::string_view bytes);
+    bool operator==(const Digest&) const = default;
 };
-// Every order header of the ledger `figures` reads (the app's, by default).
-Snapshot readSnapshot(LedgerFigures figures = {});
 
 // Removes whatever is at `path` (ignoring failure) and leaves a new empty file there.
 bool createFile(const std::string& path);
 // Appends the parts, in order, in one write; false when the file cannot be opened or the
 // bytes are not all written.
 bool append(const std::string& path, const std::vector<std::string_view>& parts);
-// The file's bytes, when it reads completely and is valid UTF-8.
-std::optional<std::string> readBack(const std::string& path);
-// Whether `bytes` is exactly the parts joined.
-bool sameBytes(std::string_view bytes, const std::vector<std::string_view>& parts);
+// Appends `header` and every order's line of the ledger `figures` reads (the app's, by
+// default), newest first, a piece at a time: a twenty-year ledger's file is never held
+// whole. What it appended; nothing when the orders could not be read whole or a write failed.
+std::optional<Digest> appendOrders(const std::string& path, const std::string& header,
+                                   LedgerFigures figures = {});
+// The file read back a piece at a time: what it holds, when it reads completely and is valid
+// UTF-8.
+std::optional<Digest> readBack(const std::string& path);
 
 // The export mail: subject, one empty recipient, the HTML body, the file and the workbook
-// attached.
-MailDraft mail(std::string fileBytes, std::string workbookBytes);
+// attached from where the export wrote them (read when the mail is sent or saved).
+MailDraft mail();
 
 }  // namespace CSVExport

@@ -35,6 +35,10 @@ size_t sequenceAt(std::string_view s, size_t i, uint32_t& cp) {
 }
 
 bool valid(std::string_view s) {
+    return validPrefix(s) == s.size();
+}
+
+size_t validPrefix(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
         // Eight ASCII bytes at a time: most of a ledger is.
@@ -47,10 +51,10 @@ bool valid(std::string_view s) {
         if (i == s.size()) break;
         uint32_t cp;
         const size_t len = sequenceAt(s, i, cp);
-        if (len == 0) return false;
+        if (len == 0) return i;
         i += len;
     }
-    return true;
+    return i;
 }
 
 }  // namespace Utf8

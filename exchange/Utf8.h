@@ -13,5 +13,8 @@ size_t sequenceAt(std::string_view s, size_t i, uint32_t& cp);
 
 // Whether the whole text is valid UTF-8.
 bool valid(std::string_view s);
+// The length of the longest valid UTF-8 start of `s`: what a file read a piece at a time can
+// check, carrying the rest (a character cut by the piece's end) over to the next piece.
+size_t validPrefix(std::string_view s);
 
 }  // namespace Utf8

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -233,17 +232,6 @@ class Sheet {
 };
 
 // The file in one piece, sized from the file: no growing copies of a large workbook.
-std::optional<std::string> readFile(const std::string& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) return std::nullopt;
-    std::string bytes(size, '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)) || in.peek() != EOF)
-        return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 std::string filePath() {
@@ -291,8 +279,7 @@ Texts texts() {
     return t;
 }
 
-std::optional<std::string> write(const std::string& path, LedgerFigures figures,
-                                 const Texts& texts) {
+bool write(const std::string& path, LedgerFigures figures, const Texts& texts) {
     const auto text = [&texts](const char* key) {
         const auto it = texts.find(key);
         return it == texts.end() ? std::string(key) : it->second;
@@ -303,7 +290,7 @@ std::optional<std::string> write(const std::string& path, LedgerFigures figures,
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
-    if (!wb) return std::nullopt;
+    if (!wb) return false;
     const Formats formats = makeFormats(wb);
     bool ok = true;
     {
@@ -338,8 +325,8 @@ std::optional<std::string> write(const std::string& path, LedgerFigures figures,
     }
     // Closing writes the file; it frees the workbook whatever happens.
     ok = workbook_close(wb) == LXW_NO_ERROR && ok;
-    if (!ok) return std::nullopt;
-    return readFile(path);
+    std::error_code ec;
+    return ok && std::filesystem::is_regular_file(path, ec);
 }
 
 }  // namespace WorkbookExport

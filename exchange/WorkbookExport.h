@@ -22,12 +22,12 @@ std::string filePath();
 using Texts = std::map<std::string, std::string>;
 Texts texts();
 
-// Writes the workbook of the ledger `figures` reads to `path`, replacing what is there, and
-// returns the file's bytes; nothing when it cannot be written or read back. Touches nothing
+// Writes the workbook of the ledger `figures` reads to `path`, replacing what is there; false
+// when it cannot be written whole or the file is not there afterwards. Touches nothing
 // of the app but what it is given: with the texts taken on the app's thread and a connection
 // of its own (LedgerSnapshot), it may run on another thread.
-std::optional<std::string> write(const std::string& path, LedgerFigures figures = {},
-                                 const Texts& texts = WorkbookExport::texts());
+bool write(const std::string& path, LedgerFigures figures = {},
+           const Texts& texts = WorkbookExport::texts());
 
 // A ledger text as a cell can hold it: broken UTF-8 becomes U+FFFD, characters XML cannot
 // carry are replaced, a literal "_xHHHH_" is kept literal, and it is cut (at a character) to

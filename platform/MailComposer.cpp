@@ -1,8 +1,11 @@
 #include "platform/MailComposer.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -53,12 +56,17 @@ std::string domainOf(const std::string& address) {
     return address.substr(at + 1);
 }
 
-bool writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+// An unnamed file in `folder` (the documents directory, where the user's disk has room),
+// gone when it is closed, even after a crash; the system's temporary folder when the file
+// system there cannot make one.
+std::shared_ptr<std::FILE> unnamedFile(const std::string& folder) {
+    std::FILE* f = nullptr;
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0 && !(f = ::fdopen(fd, "w+b"))) ::close(fd);
+    if (!f) f = std::tmpfile();
+    return std::shared_ptr<std::FILE>(f, [](std::FILE* file) {
+        if (file) std::fclose(file);
+    });
 }
 
 }  // namespace
@@ -154,18 +162,19 @@ std::optional<Envelope> envelope() {
     return e;
 }
 
-// A message ready to leave, with the way out.
+// A message ready to be written and to leave, with the way out.
 struct Outgoing {
     std::shared_ptr<MailTransport> transport;
-    std::string sender;
+    Envelope envelope;
     std::vector<std::string> recipients;
-    std::string message;
+    MailDraft draft;
+    std::string folder;  // where the message is written on its way out
 };
 
 std::optional<Outgoing> outgoing(const MailDraft& draft, MailError* reason) {
     auto e = envelope();
     if (!e) return std::nullopt;
-    Outgoing out{transportOverride(), e->sender, {}, {}};
+    Outgoing out{transportOverride(), *e, {}, draft, DocumentsDirectory::path()};
     if (!out.transport) {
         if (!e->settings.configured()) {
             *reason = MailError::NotSetUp;
@@ -174,10 +183,8 @@ std::optional<Outgoing> outgoing(const MailDraft& draft, MailError* reason) {
         out.transport = std::make_shared<SmtpTransport>(e->settings);
     }
     auto recipients = mime::envelopeRecipients(draft.to);
-    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, false);
-    if (!recipients || recipients->empty() || !message) return std::nullopt;
+    if (!recipients || recipients->empty()) return std::nullopt;
     out.recipients = std::move(*recipients);
-    out.message = std::move(*message);
     return out;
 }
 
@@ -203,15 +210,21 @@ MailResult MailComposer::finish(const std::string& choice, const MailDraft& draf
     fs::path dir = draftsDirectory();
     fs::create_directories(dir, ec);
     if (!fs::is_directory(dir, ec)) return MailResult::Failed;
-    auto message = mime::buildMessage(draft, e->from, e->now, e->messageId, true);
-    if (!message) return MailResult::Failed;
     // A fresh name per draft, in the order they were saved; never overwrite one.
     for (int n = 1; n < 1000; ++n) {
         char suffix[8];
         std::snprintf(suffix, sizeof suffix, "-%03d", n);
-        fs::path file = dir / (e->stamp + suffix + ".eml");
-        if (fs::exists(file, ec)) continue;
-        return writeFile(file.string(), *message) ? MailResult::Saved : MailResult::Failed;
+        const std::string file = (dir / (e->stamp + suffix + ".eml")).string();
+        std::FILE* out = std::fopen(file.c_str(), "wbx");  // only when there is none
+        if (!out) {
+            if (errno == EEXIST) continue;
+            return MailResult::Failed;
+        }
+        bool saved = mime::writeMessage(draft, e->from, e->now, e->messageId, true, out);
+        saved = std::fclose(out) == 0 && saved;
+        // Half a draft would pass for the whole of one.
+        if (!saved) fs::remove(file, ec);
+        return saved ? MailResult::Saved : MailResult::Failed;
     }
     return MailResult::Failed;
 }
@@ -224,11 +237,17 @@ void MailComposer::send(const MailDraft& draft, const SendFlag& flag, Completion
         return;
     }
     std::weak_ptr<std::atomic<bool>> owner = flag;
-    // The work holds the flag only while it runs; the message is all it needs of the app.
+    // The work holds the flag only while it runs; the message is all it needs of the app. It
+    // is written there too: encoding a large export takes a while.
     BackgroundWork::start([out = std::move(*out), flag, owner, done] {
         MailError why = MailError::None;
+        const Envelope& e = out.envelope;
+        const auto message = unnamedFile(out.folder);
         const bool sent =
-            out.transport->send(out.sender, out.recipients, out.message, &why, flag.get());
+            message &&
+            mime::writeMessage(out.draft, e.from, e.now, e.messageId, false, message.get()) &&
+            std::fseek(message.get(), 0, SEEK_SET) == 0 &&
+            out.transport->send(e.sender, out.recipients, message.get(), &why, flag.get());
         // A send that ended because it was asked to, rather than because it failed.
         const bool cancelled = !sent && ((flag && *flag) || BackgroundWork::stopping());
         const MailResult result =

@@ -12,6 +12,7 @@
 // the outcome comes back, and the user may cancel it meanwhile.
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,8 +62,9 @@ class MailTransport {
     // True when the server accepted the message for every recipient (bare addresses, as
     // the envelope names them); otherwise `reason` may say why not. Gives up soon after
     // `cancel` is raised (or the program ends).
+    // The message is read from `message`, from where it stands to its end.
     virtual bool send(const std::string& from, const std::vector<std::string>& recipients,
-                      const std::string& message, MailError* reason,
+                      std::FILE* message, MailError* reason,
                       const std::atomic<bool>* cancel = nullptr) = 0;
 };
 
@@ -77,7 +79,7 @@ class SmtpTransport : public MailTransport {
     explicit SmtpTransport(MailSettings settings, std::string connectTo = {})
         : settings_(std::move(settings)), connectTo_(std::move(connectTo)) {}
     bool send(const std::string& from, const std::vector<std::string>& recipients,
-              const std::string& message, MailError* reason,
+              std::FILE* message, MailError* reason,
               const std::atomic<bool>* cancel = nullptr) override;
 
     // Whether a host names this machine's loopback interface: localhost (and *.localhost),
@@ -103,6 +105,11 @@ std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std
 std::optional<std::string> buildMessage(const MailDraft& draft, const std::string& from,
                                         std::chrono::system_clock::time_point date,
                                         const std::string& messageId, bool unsent);
+// The same message written to `file` as it is encoded, attached files read a piece at a time,
+// so a large export is never held whole; false when it cannot be built or written.
+bool writeMessage(const MailDraft& draft, const std::string& from,
+                  std::chrono::system_clock::time_point date, const std::string& messageId,
+                  bool unsent, std::FILE* file);
 }  // namespace mime
 
 class MailComposer {

@@ -1,4 +1,5 @@
 // The mime functions (platform/MailComposer.h): the message as GMime builds and encodes it.
+#include <fcntl.h>
 #include <gmime/gmime.h>
 
 #include <chrono>
@@ -130,12 +131,16 @@ std::optional<std::vector<std::string>> envelopeRecipients(const std::vector<std
     return mailboxes(list.get());
 }
 
-std::optional<std::string> buildMessage(const MailDraft& draft, const std::string& from,
-                                        std::chrono::system_clock::time_point date,
-                                        const std::string& messageId, bool unsent) {
+namespace {
+
+// The message written to `out`; false when an address is not one, a file cannot be read or
+// the stream refuses the bytes.
+bool write(const MailDraft& draft, const std::string& from,
+           std::chrono::system_clock::time_point date, const std::string& messageId, bool unsent,
+           GMimeStream* out) {
     auto sender = addressList({from});
     auto to = addressList(draft.to);
-    if (!sender || internet_address_list_length(sender.get()) != 1 || !to) return std::nullopt;
+    if (!sender || internet_address_list_length(sender.get()) != 1 || !to) return false;
 
     GPtr<GMimeMessage> m(g_mime_message_new(TRUE));
     internet_address_list_append(g_mime_message_get_addresses(m.get(), GMIME_ADDRESS_TYPE_FROM),
@@ -170,7 +175,13 @@ std::optional<std::string> buildMessage(const MailDraft& draft, const std::strin
         GPtr<GMimePart> part(g_mime_part_new_with_type(type.substr(0, type.find('/')).c_str(),
                                                        type.substr(type.find('/') + 1).c_str()));
         g_mime_part_set_filename(part.get(), oneLine(a.fileName).c_str());
-        GPtr<GMimeStream> bytes(g_mime_stream_mem_new_with_buffer(a.bytes.data(), a.bytes.size()));
+        // A file is read as the message is written, never whole; one that cannot be opened
+        // leaves no message rather than one without it.
+        GPtr<GMimeStream> bytes(
+            a.path.empty()
+                ? g_mime_stream_mem_new_with_buffer(a.bytes.data(), a.bytes.size())
+                : g_mime_stream_fs_open(a.path.c_str(), O_RDONLY | O_CLOEXEC, 0, nullptr));
+        if (!bytes) return false;
         GPtr<GMimeDataWrapper> content(
             g_mime_data_wrapper_new_with_stream(bytes.get(), GMIME_CONTENT_ENCODING_DEFAULT));
         g_mime_part_set_content(part.get(), content.get());
@@ -181,13 +192,30 @@ std::optional<std::string> buildMessage(const MailDraft& draft, const std::strin
 
     GMimeFormatOptions* format = g_mime_format_options_clone(nullptr);
     g_mime_format_options_set_newline_format(format, GMIME_NEWLINE_FORMAT_DOS);
-    GPtr<GMimeStream> out(g_mime_stream_mem_new());
-    const bool written =
-        g_mime_object_write_to_stream(GMIME_OBJECT(m.get()), format, out.get()) >= 0;
+    const bool written = g_mime_object_write_to_stream(GMIME_OBJECT(m.get()), format, out) >= 0 &&
+                         g_mime_stream_flush(out) == 0;
     g_mime_format_options_free(format);
-    if (!written) return std::nullopt;
+    return written;
+}
+
+}  // namespace
+
+std::optional<std::string> buildMessage(const MailDraft& draft, const std::string& from,
+                                        std::chrono::system_clock::time_point date,
+                                        const std::string& messageId, bool unsent) {
+    GPtr<GMimeStream> out(g_mime_stream_mem_new());
+    if (!write(draft, from, date, messageId, unsent, out.get())) return std::nullopt;
     GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
     return std::string(reinterpret_cast<const char*>(array->data), array->len);
+}
+
+bool writeMessage(const MailDraft& draft, const std::string& from,
+                  std::chrono::system_clock::time_point date, const std::string& messageId,
+                  bool unsent, std::FILE* file) {
+    initMime();
+    GPtr<GMimeStream> out(g_mime_stream_file_new(file));
+    g_mime_stream_file_set_owner(GMIME_STREAM_FILE(out.get()), FALSE);  // the caller closes it
+    return write(draft, from, date, messageId, unsent, out.get());
 }
 
 }  // namespace mime

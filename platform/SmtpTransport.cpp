@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -11,18 +12,10 @@
 #include "platform/MailComposer.h"
 
 namespace {
-struct Upload {
-    const std::string* bytes;
-    size_t offset = 0;
-};
-
-size_t readChunk(char* buffer, size_t size, size_t count, void* user) {
-    auto* up = static_cast<Upload*>(user);
-    size_t room = size * count;
-    size_t n = std::min(room, up->bytes->size() - up->offset);
-    std::memcpy(buffer, up->bytes->data() + up->offset, n);
-    up->offset += n;
-    return n;
+size_t readChunk(char* buffer, size_t size, size_t count, void* message) {
+    const size_t n = std::fread(buffer, 1, size * count, static_cast<std::FILE*>(message));
+    // A read that fails part-way ends the transfer rather than sending a shorter mail.
+    return std::ferror(static_cast<std::FILE*>(message)) ? CURL_READFUNC_ABORT : n;
 }
 
 // libcurl asks this about once a second while it waits (more often while data flows); a
@@ -46,8 +39,7 @@ bool SmtpTransport::loopbackHost(std::string host) {
 }
 
 bool SmtpTransport::send(const std::string& from, const std::vector<std::string>& recipients,
-                         const std::string& message, MailError* reason,
-                         const std::atomic<bool>* cancel) {
+                         std::FILE* message, MailError* reason, const std::atomic<bool>* cancel) {
     if (reason) *reason = MailError::None;
     const std::string& url = settings_.url;
     const bool implicitTls = url.rfind("smtps://", 0) == 0;
@@ -82,14 +74,13 @@ bool SmtpTransport::send(const std::string& from, const std::vector<std::string>
     curl_slist* connectTo =
         connectTo_.empty() ? nullptr : curl_slist_append(nullptr, connectTo_.c_str());
     const std::string mailFrom = "<" + from + ">";
-    Upload upload{&message};
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_MAIL_FROM, mailFrom.c_str());
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, readChunk);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(curl, CURLOPT_READDATA, message);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);

@@ -25,7 +25,7 @@ ViewNode ComposerSheet::describe() const {
         an.set("index", i++)
             .set("fileName", a.fileName)
             .set("mimeType", a.mimeType)
-            .set("size", static_cast<unsigned long long>(a.bytes.size()));
+            .set("size", static_cast<unsigned long long>(a.size()));
         atts.push(std::move(an));
     }
     ViewNode cn = ViewNode::object();

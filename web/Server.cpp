@@ -20,8 +20,8 @@
 #include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/EmbeddedFiles.h"
-#include "storage/LedgerBackup.h"
 #include "platform/Localisation.h"
+#include "storage/LedgerBackup.h"
 #include "toolkit/Navigator.h"
 #include "toolkit/ScreenMode.h"
 #include "web/EventDecoder.h"
@@ -93,6 +93,18 @@ Response plain(int status, const std::string& text) {
     r.status = status;
     r.body = text + "\n";
     return r;
+}
+
+// Points the answer at a file, sent a piece at a time as the page reads it: an export or a
+// backup of a large ledger is never held in memory. False when it cannot be opened.
+bool streamFile(Response& r, const std::string& path) {
+    auto in = std::make_shared<std::ifstream>(path, std::ios::binary);
+    if (!*in || !in->seekg(0, std::ios::end)) return false;
+    const auto end = in->tellg();
+    if (end < 0) return false;
+    r.streamBytes = static_cast<uint64_t>(end);
+    r.stream = std::move(in);
+    return true;
 }
 
 std::optional<long long> parseInteger(const std::string& s) {
@@ -625,8 +637,9 @@ Response WebServer::attachment(const Request& req) {
     }
     const MailAttachment& a = files[static_cast<size_t>(*index)];
     Response r;
+    if (!a.path.empty() && !streamFile(r, a.path)) return plain(404, "no such attachment");
     r.contentType = isMimeType(a.mimeType) ? a.mimeType : "application/octet-stream";
-    r.body = a.bytes;
+    if (a.path.empty()) r.body = a.bytes;
     r.headers.emplace_back("Content-Disposition", contentDisposition(a.fileName));
     return r;
 }
@@ -635,11 +648,9 @@ Response WebServer::document(const Request& req) {
     const std::string name = req.param("name");
     std::lock_guard<std::mutex> lock(appMutex_);
     if (!offeredDocuments_.count(name)) return plain(404, "no such document");
-    std::ifstream in(DocumentsDirectory::file(name), std::ios::binary);
-    if (!in) return plain(404, "no such document");
     Response r;
+    if (!streamFile(r, DocumentsDirectory::file(name))) return plain(404, "no such document");
     r.contentType = documentType(name);
-    r.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     r.headers.emplace_back("Content-Disposition", contentDisposition(name));
     return r;
 }
@@ -648,12 +659,9 @@ Response WebServer::backup(const Request& req) {
     // Only a backup the folder lists, by its name alone: nothing else of the page's request
     // reaches the file system.
     const auto path = LedgerBackup(DocumentsDirectory::path()).pathOf(req.param("name"));
-    auto in = path ? std::make_shared<std::ifstream>(*path, std::ios::binary) : nullptr;
-    if (!in || !in->seekg(0, std::ios::end)) return plain(404, "no such backup");
     Response r;
+    if (!path || !streamFile(r, *path)) return plain(404, "no such backup");
     r.contentType = "application/vnd.sqlite3";
-    r.streamBytes = static_cast<uint64_t>(in->tellg());
-    r.stream = std::move(in);
     r.headers.emplace_back("Content-Disposition", contentDisposition(req.param("name")));
     return r;
 }

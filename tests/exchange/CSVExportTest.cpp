@@ -124,4 +124,21 @@ TEST_F(CSVExportFromMore, FileThatCannotBeWrittenOrReadBackSendsNoMail) {
     orders({{"Sales", "bad \xC3( byte", "1.00", "1", "9.99", "2015/05/09", "Saturday", ""}});
     exportFromMore("jumpMoreItems3Event");
     expectPopup(KL("KLOperationFailed"), 1.5, /*centred=*/false);
+    EXPECT_FALSE(std::filesystem::exists(path("Marrowkeeper3.CSV")));  // no partial file left
+
+    // Read back a piece at a time: a character cut by a piece's end is whole in the next
+    // piece; a broken one, or one cut by the file's end, is not UTF-8.
+    const std::string fill(CSVExport::kPieceBytes - 1, 'a');
+    for (const auto& [bytes, valid] :
+         std::vector<std::pair<std::string, bool>>{{fill + "\u00e9", true},
+                                                   {fill + "\u20acx", true},
+                                                   {fill + "\U0001F600", true},
+                                                   {fill + "\xC3(", false},
+                                                   {fill + "a\xE2\x82", false}}) {
+        ScratchDir::write(path("piece.csv"), bytes);
+        CSVExport::Digest d;
+        d.add(bytes);
+        EXPECT_EQ(CSVExport::readBack(path("piece.csv")), valid ? std::optional(d) : std::nullopt)
+            << bytes.substr(fill.size());
+    }
 }
