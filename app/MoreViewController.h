@@ -14,7 +14,6 @@ class MoreViewController : public Screen {
     MoreViewController();
     void viewDidLoad() override;
     void viewWillAppear() override;
-    bool checkBackgroundWork() override;
 
     // The export file: emptied, then filled with the header line and `orders`. False on
     // failure. They touch nothing of the app: the export runs them outside its lock.
@@ -47,4 +46,5 @@ class MoreViewController : public Screen {
 
     Label* exporting_ = nullptr;
     std::shared_ptr<bool> export_;  // held while an export runs; its outcome needs it
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // backups are told only to it
 };
