@@ -137,7 +137,7 @@ AppDelegate::AppDelegate() {
 
 AppDelegate::~AppDelegate() {
     if (Navigator::shared() == &navigator_) Navigator::setShared(nullptr);
-    if (backups_) BackupViewController::install(nullptr, {});
+    BackupViewController::install({});
 }
 
 bool AppDelegate::application_didFinishLaunchingWithOptions() {
@@ -162,8 +162,7 @@ bool AppDelegate::application_didFinishLaunchingWithOptions() {
     else
         navigator_.setBanner("");
     navigator_.setRoot(createScreen("InventoryProfitCostListViewController"));
-    backups_ = std::make_unique<BackupWorker>(DocumentsDirectory::path());
-    BackupViewController::install(backups_.get(), [this] { ledgerReplaced(); });
+    BackupViewController::install([this] { ledgerReplaced(); });
     return true;
 }
 
@@ -181,7 +180,8 @@ void AppDelegate::prepareLedger() {
 }
 
 void AppDelegate::startAutomaticBackup() {
-    if (backups_ && !SDBManager::defaultDBManager().readOnly()) backups_->startAutomatic();
+    if (!SDBManager::defaultDBManager().readOnly())
+        BackupViewController::startBackup(LedgerBackup::Kind::Automatic);
 }
 
 void AppDelegate::ledgerReplaced() {

@@ -2,10 +2,8 @@
 // Start-up: the data folder's instance lock, the ledger's checks, tables, default partners,
 // the date pattern setting, and the dashboard at the bottom of the screen stack.
 #include <chrono>
-#include <memory>
 #include <string>
 
-#include "storage/BackupWorker.h"
 #include "toolkit/Navigator.h"
 
 class AppDelegate {
@@ -43,8 +41,8 @@ class AppDelegate {
     // The start-up steps; true on success.
     bool application_didFinishLaunchingWithOptions();
     void defAddDefaultSupplierAndCustomerItem();
-    // The automatic backup, on a thread of its own, when one is due; none of a damaged
-    // ledger. Start-up calls it once the dashboard is shown.
+    // The automatic backup, off the app's thread (BackgroundWork), when one is due; none of a
+    // damaged ledger. Start-up calls it once the dashboard is shown.
     void startAutomaticBackup();
     // After a restore has replaced the ledger: opens it for writing (it passed every
     // check), drops the damaged banner and shows a fresh dashboard alone on the stack.
@@ -62,5 +60,4 @@ class AppDelegate {
     void showBackups();
 
     Navigator navigator_;
-    std::unique_ptr<BackupWorker> backups_;
 };

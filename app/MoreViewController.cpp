@@ -69,14 +69,12 @@ void MoreViewController::viewDidLoad() {
     on("spreadsheetExportEvent", [this](const ActionArgs&) { spreadsheetExportEvent(); });
 
     MainBar::install(*this, MainBar::kMore);
+    BackupViewController::followBackups(*this, alive_,
+                                        [this] { BackupViewController::reportBackup(*this); });
 }
 
 void MoreViewController::viewWillAppear() {
     BackupViewController::reportBackup(*this);
-}
-
-bool MoreViewController::checkBackgroundWork() {
-    return BackupViewController::reportBackup(*this);
 }
 
 void MoreViewController::jumpToPartners(const char* kind, const char* className) {

@@ -15,7 +15,6 @@ class MoreViewController : public Screen {
     MoreViewController();
     void viewDidLoad() override;
     void viewWillAppear() override;
-    bool checkBackgroundWork() override;
 
     // The export file: emptied, then filled with the header line and every order of the
     // ledger `figures` reads; what was written, or nothing on failure. They touch nothing of
@@ -43,4 +42,5 @@ class MoreViewController : public Screen {
 
     Label* exporting_ = nullptr;
     std::shared_ptr<bool> export_;  // held while an export runs; its outcome needs it
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // backups are told only to it
 };

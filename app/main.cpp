@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
-#include "platform/DocumentsDirectory.h"
-#include "storage/LedgerBackup.h"
-#include "platform/Localisation.h"
 #include "platform/BackgroundWork.h"
+#include "platform/DocumentsDirectory.h"
+#include "platform/Localisation.h"
+#include "storage/LedgerBackup.h"
 #include "toolkit/Navigator.h"
 #include "web/Server.h"
 
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
 
     AppDelegate app;
     app.application_didFinishLaunchingWithOptions();
-    app.startAutomaticBackup();  // on a thread of its own: the dashboard is not held up
+    app.startAutomaticBackup();  // off the app's thread: the dashboard is not held up
     Navigator::setShared(&app.navigator());
 
     std::mutex appMutex;
@@ -202,7 +202,8 @@ int main(int argc, char** argv) {
     int received = 0;
     sigwait(&stopSignals, &received);
     server.stop();
-    // A mail on its way gives up; its outcome has nobody left to show it to.
+    // A mail on its way gives up and a backup running is finished, before the folder is
+    // released; their outcomes have nobody left to show them to.
     BackgroundWork::stopAll();
     AppDelegate::endInstance();
     std::cerr << "marrowkeeper: stopped\n";

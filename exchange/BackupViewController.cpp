@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
+#include "platform/BackgroundWork.h"
 #include "platform/DocumentsDirectory.h"
 #include "platform/Localisation.h"
 #include "storage/SDBManager.h"
@@ -13,14 +15,40 @@
 
 namespace {
 
-BackupWorker*& installedWorker() {
-    static BackupWorker* worker = nullptr;
-    return worker;
+// The app's backups; touched on the app's thread only.
+struct Backups {
+    std::function<void()> ledgerReplaced;
+    unsigned run = 0;  // install() forgets the backup running: its outcome then goes nowhere
+    bool running = false;
+    std::optional<LedgerBackup::Outcome> outcome;  // until a screen tells it
+    struct Follower {
+        Screen* screen;
+        std::weak_ptr<void> owner;
+        std::function<void()> ended;
+    };
+    std::vector<Follower> followers;
+};
+
+Backups& appBackups() {
+    static Backups b;
+    return b;
 }
 
-std::function<void()>& ledgerReplacedHandler() {
-    static std::function<void()> handler;
-    return handler;
+// The backup has ended: its outcome is kept, and told at once on a follower shown on top.
+void backupEnded(unsigned run, std::optional<LedgerBackup::Outcome> outcome) {
+    Backups& b = appBackups();
+    if (run != b.run) return;
+    b.running = false;
+    b.outcome = std::move(outcome);
+    std::erase_if(b.followers, [](const Backups::Follower& f) { return f.owner.expired(); });
+    for (const auto& f : b.followers) {
+        const Navigator* nav = f.screen->navigationController();
+        if (nav && nav->top() == f.screen) {
+            const auto ended = f.ended;  // it may follow again
+            ended();
+            return;
+        }
+    }
 }
 
 // "yyyy/MM/dd HH:mm:ss" of a stamp "yyyyMMddHHmmss": the local time it was taken.
@@ -52,22 +80,53 @@ const char* kindKey(LedgerBackup::Kind kind) {
 
 }  // namespace
 
-void BackupViewController::install(BackupWorker* worker, std::function<void()> ledgerReplaced) {
-    installedWorker() = worker;
-    ledgerReplacedHandler() = std::move(ledgerReplaced);
+void BackupViewController::install(std::function<void()> ledgerReplaced) {
+    Backups& b = appBackups();
+    b.ledgerReplaced = std::move(ledgerReplaced);
+    ++b.run;
+    b.running = false;
+    b.outcome.reset();
+    b.followers.clear();
+}
+
+bool BackupViewController::startBackup(LedgerBackup::Kind kind) {
+    Backups& b = appBackups();
+    if (b.running) return false;
+    b.running = true;
+    b.outcome.reset();
+    // The stamps are taken here, on the app's thread: the work reads no clock.
+    const auto now = Clock::current().now();
+    std::optional<std::string> dueSince;
+    if (kind == LedgerBackup::Kind::Automatic)
+        dueSince = LedgerBackup::stampOf(now - std::chrono::hours(24));
+    BackgroundWork::start([run = b.run, kind, dir = DocumentsDirectory::path(),
+                           stamp = LedgerBackup::stampOf(now), dueSince] {
+        LedgerBackup backup(dir);
+        std::optional<LedgerBackup::Outcome> outcome;
+        if (!dueSince || backup.automaticBackupDue(*dueSince))
+            outcome = backup.makeBackup(kind, stamp);
+        if (outcome && !outcome->ok)
+            std::fprintf(stderr, "marrowkeeper: backup failed: %s\n", outcome->detail.c_str());
+        return BackgroundWork::Completion(
+            [run, outcome = std::move(outcome)] { backupEnded(run, outcome); });
+    });
+    return true;
 }
 
 bool BackupViewController::reportBackup(Screen& screen) {
-    BackupWorker* worker = installedWorker();
-    if (!worker) return false;
-    const bool running = worker->running();
-    if (const auto outcome = worker->takeOutcome()) {
+    Backups& b = appBackups();
+    if (const auto outcome = std::exchange(b.outcome, std::nullopt)) {
         if (!outcome->ok)
             screen.showPopup(KL(outcome->reasonKey), 2.0);
         else if (outcome->kind == LedgerBackup::Kind::Manual)
             screen.showToast(KL("KLBackupDone"), 1.5);
     }
-    return running;
+    return b.running;
+}
+
+void BackupViewController::followBackups(Screen& screen, std::weak_ptr<void> owner,
+                                         std::function<void()> ended) {
+    appBackups().followers.push_back({&screen, std::move(owner), std::move(ended)});
 }
 
 BackupViewController::BackupViewController() : Screen("BackupViewController", true) {}
@@ -89,6 +148,11 @@ void BackupViewController::viewDidLoad() {
     file.title = KL("KLRestoreFromFile");
     file.action = "restoreFromFileEvent";
     on("restoreFromFileEvent", [this](const ActionArgs& args) { restoreFromFileEvent(args); });
+
+    followBackups(*this, alive_, [this] {
+        backingUp_ = reportBackup(*this);
+        reloadBackups();
+    });
 }
 
 void BackupViewController::viewWillAppear() {
@@ -115,7 +179,7 @@ void BackupViewController::reloadBackups() {
 }
 
 void BackupViewController::showState() {
-    const bool restoring = restoring_.valid();
+    const bool restoring = restoring_;
     auto* status = get<Label>("backupStatusLbl");
     status->hidden = !restoring && !backingUp_;
     status->text = KL(restoring ? "KLRestoring" : "KLBackingUp");
@@ -126,27 +190,14 @@ void BackupViewController::showState() {
     get<FilePicker>("restoreFile")->hidden = restoring;
 }
 
-bool BackupViewController::checkBackgroundWork() {
-    const bool wasBackingUp = backingUp_;
-    backingUp_ = reportBackup(*this);
-    if (restoring_.valid()) {
-        if (restoring_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return true;
-        finishRestore();  // a restore made replaces every screen
-        return backingUp_;
-    }
-    if (wasBackingUp && !backingUp_) reloadBackups();
-    return backingUp_;
-}
-
 void BackupViewController::backupNowEvent() {
-    BackupWorker* worker = installedWorker();
-    if (!worker || !worker->startManual()) return;
+    if (!startBackup(LedgerBackup::Kind::Manual)) return;
     backingUp_ = true;
     showState();
 }
 
 void BackupViewController::showChoices(int row) {
-    if (restoring_.valid() || row < 0 || row >= static_cast<int>(backups.size())) return;
+    if (restoring_ || row < 0 || row >= static_cast<int>(backups.size())) return;
     const std::string name = backups[row].name;
     ActionSheet sheet;
     sheet.title = stampText(backups[row].stamp);
@@ -173,7 +224,7 @@ void BackupViewController::showChoices(int row) {
 }
 
 void BackupViewController::restoreFromFileEvent(const ActionArgs& args) {
-    if (restoring_.valid() || !args.file) return;
+    if (restoring_ || !args.file) return;
     if (args.file->refused) {
         refuse("KLRestoreTooLarge", "the upload is larger than 2 GiB");
         return;
@@ -183,19 +234,24 @@ void BackupViewController::restoreFromFileEvent(const ActionArgs& args) {
 
 void BackupViewController::startRestore(const std::string& file,
                                         std::shared_ptr<UploadedFile> upload) {
-    // The stamp is taken here: the worker thread reads no clock.
-    restoring_ = std::async(std::launch::async, [dir = DocumentsDirectory::path(), file,
-                                                 stamp = LedgerBackup::nowStamp(),
-                                                 upload = std::move(upload)]() mutable {
-        auto prepared = LedgerBackup(dir).prepareRestore(file, stamp);
+    restoring_ = true;
+    // The stamp is taken here: the work reads no clock.
+    BackgroundWork::start([self = this, owner = std::weak_ptr<bool>(alive_),
+                           dir = DocumentsDirectory::path(), file, stamp = LedgerBackup::nowStamp(),
+                           upload = std::move(upload)]() mutable {
+        auto prepared = std::make_shared<LedgerBackup::PreparedRestore>(
+            LedgerBackup(dir).prepareRestore(file, stamp));
         upload.reset();  // staged: the upload is no longer needed
-        return prepared;
+        // A restore nobody is left to finish removes what it staged.
+        return BackgroundWork::Completion([self, owner, prepared] {
+            if (!owner.expired()) self->finishRestore(std::move(*prepared));
+        });
     });
     showState();
 }
 
-void BackupViewController::finishRestore() {
-    LedgerBackup::PreparedRestore prepared = restoring_.get();
+void BackupViewController::finishRestore(LedgerBackup::PreparedRestore prepared) {
+    restoring_ = false;
     showState();
     if (!prepared.outcome().ok) {
         refuse(prepared.outcome().reasonKey, prepared.outcome().detail);
@@ -211,7 +267,7 @@ void BackupViewController::finishRestore() {
         return;
     }
     Navigator* nav = navigationController();
-    if (auto& replaced = ledgerReplacedHandler())
+    if (auto& replaced = appBackups().ledgerReplaced)
         replaced();  // removes this screen
     else
         reloadBackups();

@@ -141,12 +141,6 @@ class Screen {
     // Extra content for describe() (widgets with their own drawing add nothing here).
     virtual void describeExtra(ViewNode& /*node*/) const {}
 
-    // Work that would hold up the user (a backup, the checks of a restore) runs off the
-    // app's thread; this takes in what has finished. Run on the top screen on the app's
-    // thread before each answer to the page. True while such work goes on: the page then
-    // asks again shortly.
-    virtual bool checkBackgroundWork() { return false; }
-
   private:
     friend class Navigator;
     Widget* findShown(const std::string& id) const;

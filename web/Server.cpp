@@ -525,13 +525,10 @@ Response WebServer::route(const Request& req) {
 
 Response WebServer::view(const std::string& host) {
     std::lock_guard<std::mutex> lock(appMutex_);
-    deliverBackgroundWork();
-    Screen* top = navigator_.top();
-    if (!top) return errorJson(503, "no screen");
     // Finished background work may change the screen, or replace every screen.
-    const bool pending = top->checkBackgroundWork();
-    navigator_.drain();
-    top = navigator_.top();
+    deliverBackgroundWork();
+    const Screen* top = navigator_.top();
+    if (!top) return errorJson(503, "no screen");
     // Written straight from the view tree: this answer follows every event.
     Response r;
     r.contentType = "application/json; charset=utf-8";
@@ -571,7 +568,7 @@ Response WebServer::view(const std::string& host) {
     out += ",\"language\":";
     appendJsonString(out, Localisation::language());
     // The page asks again shortly while work goes on that will change what it shows.
-    out += pending || BackgroundWork::pending() ? ",\"pending\":true}" : ",\"pending\":false}";
+    out += BackgroundWork::pending() ? ",\"pending\":true}" : ",\"pending\":false}";
     return r;
 }
 

@@ -1,10 +1,11 @@
 // The backup screen driven through the navigator: a restore from a listed backup that brings
 // back a deleted order onto a fresh dashboard, refused uploads, download and delete by row
-// only, and a damaged ledger mended from the screen its banner leads to.
+// only, a failed backup told on the More screen, and a damaged ledger mended from the screen
+// its banner leads to.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "exchange/BackupViewController.h"
 #include "platform/DocumentsDirectory.h"
@@ -23,20 +24,23 @@ class BackupScreen : public AppHarness {
     // Starts the app on a ledger of one order, with a manual backup of it, on the backups.
     void startWithABackup() {
         start();
+        app_->startAutomaticBackup();  // not due on an empty ledger: none is listed below
         SUserCommodity order;
         order.orderPrimaryKeyDate = "20150509160250";
         ASSERT_TRUE(SUserCommodityDB().saveUserCommodity(order));
         tap("jumpMoreItems2Event");
         selectRow("tableView", 3);
         ASSERT_TRUE(tap("backupNowEvent"));
-        settle();
         ASSERT_EQ(top()->lastToastText(), KL("KLBackupDone"));
     }
-    // Waits for the work the top screen runs off the app's thread, as the page's polls do.
-    void settle() {
-        for (int i = 0; i < 2000 && top()->checkBackgroundWork(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        nav().drain();
+    // Sends `e` to the top screen, holding back the outcome of the work it starts (the next
+    // event sent delivers it).
+    bool startWork(const std::string& type, const std::string& action, int index = -1) {
+        UIEvent e;
+        e.type = type;
+        e.action = action;
+        e.index = index;
+        return top()->handleEvent(e);
     }
     std::string cell(int row, int field) {
         return top()->get<TableView>("backupTableView")->rows.at(row).fields.at(field).text;
@@ -53,9 +57,9 @@ TEST_F(BackupScreen, RestoreBringsBackADeletedOrderOnAFreshDashboardAndKeepsTheS
     ASSERT_TRUE(SUserCommodityDB().deleteOrderWithId_primaryKey(order.uid, "20150509160250"));
     UserDefaults::standardUserDefaults().setObject_forKey("dd.MM.yyyy", "yyyy/MM/dd");
     ASSERT_TRUE(selectRow("backupTableView", 0));
-    ASSERT_TRUE(sheet(0));
-    EXPECT_FALSE(tap("backEvent"));  // nothing to press while it runs
-    settle();
+    ASSERT_TRUE(startWork("sheet", "", 0));
+    EXPECT_EQ(labelText("backupStatusLbl"), KL("KLRestoring"));
+    EXPECT_FALSE(tap("backEvent"));  // nothing to press while it runs; then it ends
     EXPECT_EQ(nav().depth(), 1u);
     EXPECT_EQ(top()->lastToastText(), KL("KLRestoreDone"));
     EXPECT_EQ(labelText("showMyOrderQtyValueText"), "1");
@@ -89,10 +93,17 @@ TEST_F(BackupScreen, RestoreBringsBackADeletedOrderOnAFreshDashboardAndKeepsTheS
         e.file->refused = refused;
         e.file->bytes = refused ? LedgerBackup::kMaxCandidateBytes + 1 : 29;
         ASSERT_TRUE(send(e));
-        settle();
         EXPECT_EQ(top()->lastToastText(), KL("KLRestoreRefused") + " " + KL(reason));
     }
     EXPECT_EQ(orders(), 1u);
+
+    // A backup that fails once its screen is gone is told on the More screen.
+    std::filesystem::remove_all(dataDir_ + "/Backups");
+    std::ofstream(dataDir_ + "/Backups") << "not a folder";
+    ASSERT_TRUE(startWork("tap", "backupNowEvent"));
+    EXPECT_EQ(labelText("backupStatusLbl"), KL("KLBackingUp"));
+    ASSERT_TRUE(tap("backEvent"));
+    EXPECT_EQ(top()->lastToastText(), KL("KLBackupFolderNotWritable"));
 }
 
 TEST_F(BackupScreen, ADamagedLedgerIsRestoredFromTheScreenItsBannerLeadsTo) {
@@ -118,7 +129,6 @@ TEST_F(BackupScreen, ADamagedLedgerIsRestoredFromTheScreenItsBannerLeadsTo) {
     ASSERT_TRUE(send(banner));
     ASSERT_TRUE(selectRow("backupTableView", 0));
     sheet(0);
-    settle();
     EXPECT_EQ(nav().banner(), "");
     EXPECT_EQ(labelText("showMyOrderQtyValueText"), "1");
     EXPECT_FALSE(SDBManager::defaultDBManager().readOnly());

@@ -18,7 +18,6 @@
 
 #include "bench/LedgerGenerator.h"
 #include "platform/InstanceLock.h"
-#include "storage/BackupWorker.h"
 #include "storage/LedgerBackup.h"
 #include "tests/sql/ScratchDir.h"
 
@@ -116,7 +115,7 @@ TEST_F(Backups, FifteenthAutomaticBackupRemovesTheOldestAutomaticOnly) {
     EXPECT_EQ(list[15], "voice-20150101-080000-manual.sqlite");
 }
 
-TEST_F(Backups, AutomaticPolicyAndWorker) {
+TEST_F(Backups, AutomaticPolicy) {
     const std::string since = "20150508120000";     // 24 hours before the noon of 9 May
     EXPECT_TRUE(backup.automaticBackupDue(since));  // no backup yet
     ASSERT_TRUE(backup.makeBackup(Kind::Manual, "20150508115959").ok);
@@ -125,13 +124,6 @@ TEST_F(Backups, AutomaticPolicyAndWorker) {
     EXPECT_FALSE(backup.automaticBackupDue(since));
     query(ledger, "DELETE FROM SUserCommodity");
     EXPECT_FALSE(backup.automaticBackupDue("20990101000000"));  // no orders
-
-    // The worker: an automatic backup of an empty ledger is not due (the backup screen's
-    // tests make manual ones).
-    BackupWorker worker(dir.path());
-    ASSERT_TRUE(worker.startAutomatic());
-    worker.wait();
-    EXPECT_FALSE(worker.takeOutcome());
 }
 
 TEST_F(Backups, FailedBackupLeavesNoFileUnderABackupName) {
