@@ -264,9 +264,10 @@ bool copyChecked(const std::string& ledger, const std::string& temp, bool requir
                                               sqliteMessage(to.get(), rc));
     }
     from.reset();
-    // The check reads every page several times; mapped, the reads cost no system calls.
-    // Safe here: the file is ours alone until it is published.
-    sqlite3_exec(to.get(), "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
+    // The check reads every page several times. A page cache of 8 MB keeps most of those
+    // reads off the disk; mapping the file would be a little faster, but would count a
+    // twenty-year ledger's 200 MB as the app's resident memory at every start-up backup.
+    sqlite3_exec(to.get(), "PRAGMA cache_size = -8000", nullptr, nullptr, nullptr);
     if (const auto problem = requireSound ? integrityProblem(to.get()) : std::nullopt)
         return fail("KLBackupFailed", "the copy fails its integrity check: " + *problem);
     if (sqlite3_close(to.release()) != SQLITE_OK)
