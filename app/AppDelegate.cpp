@@ -9,6 +9,7 @@
 #include "platform/DocumentsDirectory.h"
 #include "platform/InstanceLock.h"
 #include "platform/Localisation.h"
+#include "platform/MailComposer.h"
 #include "platform/UserDefaults.h"
 #include "storage/ConstParameterAndMethod.h"
 #include "storage/LedgerIndexes.h"
@@ -221,7 +222,8 @@ void AppDelegate::defAddDefaultSupplierAndCustomerItem() {
 void AppDelegate::repairAfterAnUnfinishedRun() {
     // Both checks are cheap enough for every start: a directory listing and, only when the
     // last run left an order editor open, one order's lines.
-    const int temporaries = UserDefaults::standardUserDefaults().removeLeftoverTemporaryFiles();
+    const int temporaries = UserDefaults::standardUserDefaults().removeLeftoverTemporaryFiles() +
+                            MailSettings::removeLeftoverTemporaryFiles();
     const auto repairs = OrderInProgress::repairUnfinishedOrder();
     if (temporaries > 0)
         std::cerr << "marrowkeeper: removed " << temporaries

@@ -12,4 +12,9 @@ namespace AtomicFile {
 // as it was) when any step fails.
 bool replace(const std::string& path, const std::string& bytes, mode_t mode);
 
+// Removes the temporary copies a replace() interrupted between writing and renaming left
+// beside `path` (the file itself is then still the old, whole one); the count removed. Only
+// while no other process can be writing: at start.
+int removeLeftovers(const std::string& path);
+
 }  // namespace AtomicFile

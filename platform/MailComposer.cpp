@@ -135,6 +135,10 @@ bool MailSettings::save() const {
     return AtomicFile::replace(DocumentsDirectory::file(kSettingsFile), text, 0600);
 }
 
+int MailSettings::removeLeftoverTemporaryFiles() {
+    return AtomicFile::removeLeftovers(DocumentsDirectory::file(kSettingsFile));
+}
+
 // ---------------------------------------------------------------------------------------
 namespace {
 

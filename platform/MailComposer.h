@@ -53,6 +53,9 @@ struct MailSettings {
     static MailSettings parse(const std::string& text);
     // Replaces the file, atomically and readable by its owner only (it holds the password).
     bool save() const;
+    // Removes what an interrupted save() left beside the file (a copy holding the password);
+    // the count removed. Only at start.
+    static int removeLeftoverTemporaryFiles();
 };
 
 // How a finished message leaves the machine.

@@ -1,6 +1,5 @@
 #include "platform/UserDefaults.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,13 +20,6 @@ namespace {
 std::unique_ptr<UserDefaults>& standardStore() {
     static std::unique_ptr<UserDefaults> store;
     return store;
-}
-
-std::string directoryOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 // Reads the whole file. Absent when it cannot be opened or read; `missing` tells a file
@@ -137,20 +129,7 @@ void UserDefaults::removeObjectForKey(const std::string& key) {
 }
 
 int UserDefaults::removeLeftoverTemporaryFiles() const {
-    const std::string dir = directoryOf(path_);
-    // The names synchronize() gives its temporary copies.
-    const std::string prefix = path_.substr(path_.rfind('/') + 1) + ".tmp-";
-    DIR* d = ::opendir(dir.c_str());
-    if (!d) return 0;
-    int removed = 0;
-    while (const dirent* entry = ::readdir(d)) {
-        const std::string name = entry->d_name;
-        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
-            ::unlink((dir + "/" + name).c_str()) == 0)
-            ++removed;
-    }
-    ::closedir(d);
-    return removed;
+    return AtomicFile::removeLeftovers(path_);
 }
 
 bool UserDefaults::synchronize() {

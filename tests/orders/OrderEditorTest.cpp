@@ -227,14 +227,16 @@ TEST_F(OrderEditor, AStartAfterARunThatEndedInAnEditorTidiesUp) {
     pickProduct(0, 0);
     pickProduct(0, 1);
     std::ofstream(dataDir_ + "/user-defaults.json.tmp-Ab12Cd") << "{\"half";
+    std::ofstream(dataDir_ + "/mail-settings.conf.tmp-Xy34Zw") << "MARROWKEEPER_SMTP_PASSWORD=";
     testing::internal::CaptureStderr();
     restartAfterACrash();
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("0 order(s) brought in line with their lines, 2 ghost line(s) removed"),
               std::string::npos)
         << log;
-    EXPECT_NE(log.find("removed 1 temporary settings file(s)"), std::string::npos) << log;
+    EXPECT_NE(log.find("removed 2 temporary settings file(s)"), std::string::npos) << log;
     EXPECT_TRUE(linesOf(abandoned).empty());
     EXPECT_EQ(allLines().size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(dataDir_ + "/user-defaults.json.tmp-Ab12Cd"));
+    EXPECT_FALSE(std::filesystem::exists(dataDir_ + "/mail-settings.conf.tmp-Xy34Zw"));
 }
