@@ -1,5 +1,6 @@
 #include "toolkit/ComposerSheet.h"
 
+#include "platform/Localisation.h"
 #include "toolkit/Screen.h"
 
 MailDraft ComposerSheet::edited(const std::map<std::string, std::string>& fields) const {
@@ -28,8 +29,21 @@ ViewNode ComposerSheet::describe() const {
             .set("size", static_cast<unsigned long long>(a.size()));
         atts.push(std::move(an));
     }
+    // The sheet's own words, in the app's language: the page has none of its own.
+    ViewNode texts = ViewNode::object();
+    for (const auto& [name, key] : {std::pair{"title", "KLMailTitle"},
+                                    {"to", "KLMailTo"},
+                                    {"subject", "KLMailSubject"},
+                                    {"body", "KLMailBody"},
+                                    {"attachments", "KLMailAttachments"},
+                                    {"send", "KLMailSend"},
+                                    {"save", "KLMailSaveDraft"},
+                                    {"cancel", "KLCancel"},
+                                    {"sending", "KLSending"}})
+        texts.set(name, KL(key));
     ViewNode cn = ViewNode::object();
-    cn.set("to", std::move(to))
+    cn.set("texts", std::move(texts))
+        .set("to", std::move(to))
         .set("subject", d.subject)
         .set("body", d.body)
         .set("bodyIsHTML", d.bodyIsHTML)

@@ -27,7 +27,7 @@ struct ComposerSheet {
     // addresses ("Doe, John" <j@example.com> is one).
     MailDraft edited(const std::map<std::string, std::string>& fields) const;
     // Recipients, subject, body, the attachments by index, name, type and size (their
-    // bytes are fetched apart), and whether it is sending.
+    // bytes are fetched apart), whether it is sending, and the sheet's texts.
     ViewNode describe() const;
 
     // Shows the draft over `screen`; after the user's choice the message is sent, saved

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -60,6 +61,8 @@ class FormScreen : public Screen {
             ComposerSheet sheet;
             sheet.draft.subject = "Orders";
             sheet.draft.attachments.push_back({"Orders \"2024\".CSV", "text/csv", "a,b\n1,2\n"});
+            sheet.draft.attachments.push_back(MailAttachment::file(
+                "Orders.xlsx", "application/zip", DocumentsDirectory::file("Orders.xlsx")));
             presentComposer(std::move(sheet));
         });
         on("storeEvent", [this](const ActionArgs&) {
@@ -328,6 +331,14 @@ TEST_F(WebServerTest, AttachmentsOfTheComposerOnTop) {
     ASSERT_EQ(res->status, 200);
     auto composer = json::parse(res->body)["screen"]["composer"];
     EXPECT_EQ(composer["attachments"][0]["fileName"], "Orders \"2024\".CSV");
+    // One kept in a file is sent from it as it stands, in pieces; one whose file is gone is not.
+    std::string workbook(200000, 'w');
+    workbook[123456] = 'x';
+    ScratchDir::write(documents.file("Orders.xlsx"), workbook);
+    const std::string second = path.substr(0, path.size() - 1) + "1";
+    EXPECT_EQ(client->Get(second.c_str(), session())->body, workbook);
+    std::filesystem::remove(documents.file("Orders.xlsx"));
+    EXPECT_EQ(client->Get(second.c_str(), session())->status, 404);
 
     auto file = client->Get(path.c_str(), session());
     ASSERT_EQ(file->status, 200);
@@ -345,7 +356,7 @@ TEST_F(WebServerTest, AttachmentsOfTheComposerOnTop) {
               "filename*=UTF-8''Orders%20%222024%22.CSV");
 
     for (const auto& [s, i] : {std::pair{std::to_string(serial + 1000), "0"},
-                               {std::to_string(serial), "1"},
+                               {std::to_string(serial), "2"},
                                {std::to_string(serial), "0x"}}) {
         const std::string other = "/api/attachment?serial=" + s + "&index=" + i;
         EXPECT_EQ(client->Get(other.c_str(), session())->status, 404) << other;

@@ -95,18 +95,20 @@ function renderAlert(alert) {
 function renderComposer(c, serial) {
   const edits = state.composerEdits && state.composerEdits.serial === serial
     ? state.composerEdits : null;
-  const box = el('div', {class: 'composer', 'data-composer': true, role: 'dialog'});
+  const words = c.texts || {};
+  const box = el('div', {class: 'composer', 'data-composer': true, role: 'dialog',
+    'aria-label': text(words.title)});
   const to = el('input', {type: 'text', 'data-id': 'to', inputmode: 'email', autocomplete: 'off'});
   to.value = edits && edits.to !== undefined ? edits.to : (c.to || []).join(', ');
   const subject = el('input', {type: 'text', 'data-id': 'subject', autocomplete: 'off'});
   subject.value = edits && edits.subject !== undefined ? edits.subject : text(c.subject);
-  const body = el('textarea', {'data-id': 'body', rows: 8});
+  const body = el('textarea', {'data-id': 'body', rows: 8, 'aria-label': text(words.body)});
   body.value = edits && edits.body !== undefined ? edits.body : text(c.body);
   if (c.bodyIsHTML) body.classList.add('html');
 
   const choice = (action) => {
     const b = el('button', {type: 'button', class: 'composer-' + action, 'data-action': action,
-      text: {send: 'Send', save: 'Save draft', cancel: 'Cancel'}[action]});
+      text: text(words[action])});
     b.addEventListener('click', () => post({type: 'mail', action, fields: {
       to: to.value, subject: subject.value, body: body.value}}));
     return b;
@@ -117,18 +119,20 @@ function renderComposer(c, serial) {
     // On its way: nothing to edit or choose but to cancel; a spinner where Send was.
     for (const node of [to, subject, body, ...bar.children]) node.disabled = true;
     const cancel = el('button', {type: 'button', class: 'composer-cancel',
-      'data-action': 'cancelSendEvent', text: 'Cancel'});
+      'data-action': 'cancelSendEvent', text: text(words.cancel)});
     cancel.addEventListener('click', () => post({type: 'mail', action: 'cancelSendEvent'}));
     bar.firstChild.replaceWith(cancel);
     bar.lastChild.replaceWith(el('span', {class: 'spinner', 'data-id': 'sendingSpinner',
-      role: 'status', 'aria-label': 'Sending'}));
+      role: 'status', 'aria-label': text(words.sending)}));
   }
   box.append(bar);
-  box.append(el('label', {class: 'composer-row'}, el('span', {text: 'To'}), to));
-  box.append(el('label', {class: 'composer-row'}, el('span', {text: 'Subject'}), subject));
+  box.append(el('label', {class: 'composer-row'}, el('span', {text: text(words.to)}), to));
+  box.append(el('label', {class: 'composer-row'}, el('span', {text: text(words.subject)}),
+    subject));
   box.append(body);
   if ((c.attachments || []).length) {
-    const list = el('div', {class: 'attachments'});
+    const list = el('div', {class: 'attachments', role: 'group',
+      'aria-label': text(words.attachments)});
     for (const a of c.attachments) {
       const link = el('a', {class: 'attachment', 'data-index': a.index,
         href: `/api/attachment?serial=${encodeURIComponent(serial)}&index=${encodeURIComponent(a.index)}`,
