@@ -49,7 +49,8 @@ std::vector<SProductsNameSub> SProductsNameSubDB::findOverviewWithLimit(int limi
         "SELECT productSubUid, productSubName, productSubModel, productSubNameKey, "
         "productSubReferencePrice FROM "
         "SProductsNameSub ORDER BY productSubUid DESC limit " +
-        std::to_string(limit));
+            std::to_string(limit),
+        {}, Columns::Selected);
 }
 
 std::vector<SProductsNameSub> SProductsNameSubDB::findWithProductPrimaryKeyLike(

@@ -48,7 +48,8 @@ bool SStore<R>::createTable(const std::string& createStatement) {
 }
 
 template <class R>
-std::vector<R> SStore<R>::list(const std::string& sql, const std::vector<SQLValue>& args) {
+std::vector<R> SStore<R>::list(const std::string& sql, const std::vector<SQLValue>& args,
+                               Columns only) {
     std::vector<R> out;
     _readFailed = true;
     if (!_db) return out;
@@ -56,12 +57,14 @@ std::vector<R> SStore<R>::list(const std::string& sql, const std::vector<SQLValu
     if (!rs) return out;
 
     // Resolve every column once per query rather than once per row.
-    const int uidIndex = rs->columnIndexForName(std::string(R::uidColumn));
+    const auto index = [&](std::string_view name) {
+        return only == Columns::All ? rs->columnIndexForName(std::string(name))
+                                    : rs->selectedColumnIndex(std::string(name));
+    };
+    const int uidIndex = index(R::uidColumn);
     constexpr auto columns = R::columns();
     std::array<int, columns.size()> indices{};
-    for (size_t i = 0; i < columns.size(); ++i) {
-        indices[i] = rs->columnIndexForName(std::string(columns[i].name));
-    }
+    for (size_t i = 0; i < columns.size(); ++i) indices[i] = index(columns[i].name);
     while (rs->next()) {
         R r;
         r.*uidField<R>() = rs->stringForColumnIndex(uidIndex);

@@ -23,8 +23,11 @@ class SStore {
     // Runs "select count(*) from sqlite_master ..." and the CREATE TABLE when it is 0.
     bool createTable(const std::string& createStatement);
     // Maps every row of the query to a record, in row order; a failed query is empty and
-    // sets readFailed().
-    std::vector<R> list(const std::string& sql, const std::vector<SQLValue>& args = {});
+    // sets readFailed(). A column the query does not select is logged as missing, unless
+    // `only` says the query selects only some on purpose (those fields are then absent).
+    enum class Columns { All, Selected };
+    std::vector<R> list(const std::string& sql, const std::vector<SQLValue>& args = {},
+                        Columns only = Columns::All);
     // SELECT * ... [WHERE uid > ?] ORDER BY uid DESC limit N
     std::vector<R> pagedList(const Text& uid, int limit);
     // INSERT INTO <table> (present columns) VALUES (?, ...)

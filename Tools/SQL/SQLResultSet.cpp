@@ -104,6 +104,14 @@ int32_t SQLResultSet::intForColumnIndex(int idx) const {
 }
 
 int SQLResultSet::columnIndexForName(const std::string& name) {
+    const int index = selectedColumnIndex(name);
+    if (index < 0 && _columnNamesSetup)  // a set closed before any lookup has no columns
+        sqllog::line(sqllog::format("Warning: I could not find the column named '%s'.",
+                                    lowercased(name).c_str()));
+    return index;
+}
+
+int SQLResultSet::selectedColumnIndex(const std::string& name) {
     const std::string key = lowercased(name);
     if (!_columnNamesSetup) {
         if (!_statement) return -1;  // closed before any lookup: nothing to map
@@ -116,9 +124,7 @@ int SQLResultSet::columnIndexForName(const std::string& name) {
         _columnNamesSetup = true;
     }
     auto it = _columnNameToIndexMap.find(key);
-    if (it != _columnNameToIndexMap.end()) return it->second;
-    sqllog::line(sqllog::format("Warning: I could not find the column named '%s'.", key.c_str()));
-    return -1;
+    return it != _columnNameToIndexMap.end() ? it->second : -1;
 }
 
 std::optional<std::string> SQLResultSet::stringForColumnIndex(int idx) const {

@@ -33,6 +33,9 @@ class SQLResultSet {
         return intForColumnIndex(columnIndexForName(name));
     }
     int columnIndexForName(const std::string& name);
+    // The same without the warning: -1 when the query did not select it, as a query that
+    // selects only some columns means.
+    int selectedColumnIndex(const std::string& name);
     std::optional<std::string> stringForColumnIndex(int idx) const;
     // The same text without a copy; it stays valid only until the next next() or close().
     std::optional<std::string_view> textViewForColumnIndex(int idx) const;

@@ -64,6 +64,7 @@ TEST_F(SQLRows, ReadingColumnsAndIgnoringExtraArguments) {
 
     CaptureStderr();
     EXPECT_EQ(rs->stringForColumn("NoSuch"), std::nullopt);
+    EXPECT_EQ(rs->selectedColumnIndex("NoSuch"), -1);  // asked on purpose: no warning
     EXPECT_EQ(GetCapturedStderr(), "Warning: I could not find the column named 'nosuch'.\n");
 
     EXPECT_FALSE(rs->next());
