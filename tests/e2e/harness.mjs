@@ -244,6 +244,16 @@ export class Screen {
     await mkdir(artifacts, {recursive: true});
     await this.page.screenshot({path: path.join(artifacts, name + '.png'), animations: 'disabled'});
   }
+
+  // The screen at 320 points wide, then at 1280, then back at the phone's size.
+  async shots(name) {
+    await this.shot(`${name}-320`);
+    await this.page.setViewportSize({width: 1280, height: 800});
+    await this.page.waitForTimeout(400);  // the size report and its redraw
+    await this.shot(`${name}-1280`);
+    await this.page.setViewportSize(PHONE_568);
+    await this.page.waitForTimeout(400);
+  }
 }
 
 // Today as the date panel gives it: "YYYY-MM-DD".

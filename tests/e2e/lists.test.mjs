@@ -8,7 +8,7 @@ import path from 'node:path';
 import {test} from 'node:test';
 import {promisify} from 'node:util';
 
-import {binary, PHONE_568, useApp} from './harness.mjs';
+import {binary, useApp} from './harness.mjs';
 
 const app = useApp({prepare: (dataDir) => promisify(execFile)(
   path.join(path.dirname(binary), 'mk_ledger'), [dataDir, '--categories', '50', '--products',
@@ -22,17 +22,6 @@ async function search(text) {
   await s.input('searchText').click();
   await s.page.keyboard.insertText(text);
   await s.until(() => s.value('searchText'), text, 'search text');
-}
-
-// The screen at 320 points wide, then at 1280.
-async function shots(name) {
-  const s = app.screen;
-  await s.shot(`${name}-320`);
-  await s.page.setViewportSize({width: 1280, height: 800});
-  await s.page.waitForTimeout(400);  // the size report and its redraw
-  await s.shot(`${name}-1280`);
-  await s.page.setViewportSize(PHONE_568);
-  await s.page.waitForTimeout(400);
 }
 
 test('the picker shows the last category beside it and a search picks across categories',
@@ -50,10 +39,10 @@ test('the picker shows the last category beside it and a search picks across cat
     assert.ok(first.x > chosen.x + chosen.width - 1 && first.y + first.height <= 568);
     assert.equal(await s.page.evaluate(() => window.scrollY), 0);
     assert.equal(await rows('productTypeTableView').last().getAttribute('aria-current'), 'true');
-    await shots('picker');
+    await app.screen.shots('picker');
 
     await search('product 1999');
-    await shots('picker-search');
+    await app.screen.shots('picker-search');
     await s.until(() => rows('productSubTableView').count(), 1, 'one result');
     await s.untilCell('productSubTableView', 0, 'showProductNameFatCell', 'Category 49');
     await s.tapRow('productSubTableView', 0);
@@ -70,7 +59,7 @@ test('a journal search shows some of the month\'s orders and keeps its totals', 
   const all = await rows('tableView').count();
   assert.ok(all > 10, `${all} sales`);
   await search('customer 1');
-  await shots('sales-journal-search');
+  await app.screen.shots('sales-journal-search');
   const partners = await s.page.locator('#app [data-id="showOrderSupAndCusValueText"]')
     .allTextContents();
   assert.ok(partners.length < all && partners.every((p) => /^Customer 1\d*$/.test(p)), partners);
@@ -94,7 +83,7 @@ test('the stock overview keeps its titles over their columns', async () => {
     assert.ok(Math.abs(t.x + t.width - (c.x + c.width)) < 1 && t.y < c.y, title);
   }
   await search('PRODUCT 199');
-  await shots('stock-overview-search');
+  await app.screen.shots('stock-overview-search');
   await s.go('backEvent', DASHBOARD);
 });
 
@@ -103,7 +92,7 @@ test('the week view and the catalogue\'s lists with a search', async () => {
   await s.go('showOrderStatisticsEvent', 'HomeStatisticsViewController');
   await s.page.click('#app [data-id="segmentView"] [data-index="1"]');
   await s.page.waitForSelector('#app [data-id="WeekSpanLbl"]:not([hidden])');
-  await shots('order-statistics-week');  // the week's first and last day
+  await app.screen.shots('order-statistics-week');  // the week's first and last day
   await s.go('closeEvent', DASHBOARD);
   await s.go('jumpMoreItems2Event', 'MoreViewController');
   await s.tapRow('tableView', 0);
@@ -111,10 +100,10 @@ test('the week view and the catalogue\'s lists with a search', async () => {
   await s.tapRow('tableView', 0, 'showProductsNameCell');
   await s.at('ProductSubItemListViewController', 'Product(40)');
   await search('product 1950');
-  await shots('products-search');
+  await app.screen.shots('products-search');
   await s.go('backEvent', 'ProductListViewController');
   await s.go('backEvent', 'MoreViewController');
   await s.go('jumpCustomersEvent', 'CustomersSettingsVC');
   await search('zz');
-  await shots('customers-search');
+  await app.screen.shots('customers-search');
 });

@@ -8,7 +8,7 @@ import AxeBuilder from '@axe-core/playwright';
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
-import {PHONE_568, useApp} from './harness.mjs';
+import {useApp} from './harness.mjs';
 
 const app = useApp();
 
@@ -22,12 +22,7 @@ async function audit(s, name) {
   const unreachable = await s.page.$$eval('[data-action]', (nodes) => nodes
     .filter((n) => n.checkVisibility() && n.tabIndex < 0).map((n) => n.dataset.action));
   assert.deepEqual(unreachable, [], `${name}: controls keys cannot reach`);
-  await s.shot(`${name}-320`);
-  await s.page.setViewportSize({width: 1280, height: 800});
-  await s.page.waitForTimeout(400);  // the size report and its redraw
-  await s.shot(`${name}-1280`);
-  await s.page.setViewportSize(PHONE_568);
-  await s.page.waitForTimeout(400);
+  await s.shots(name);
 }
 
 const focused = (s) => s.page.evaluate(() => document.activeElement.getAttribute('data-id'));
