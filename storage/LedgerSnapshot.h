@@ -1,9 +1,10 @@
 #pragma once
 // The ledger as it is at one moment, for long reads outside the app's lock (the export's
 // files): the shared connection's pages are copied with SQLite's online backup API into a
-// temporary file, on the app's thread (under half a second for a five-year ledger), and
-// read through a read-only connection of the copy's own, which one other thread may
-// then use. The copy goes with the object.
+// temporary file beside the ledger, on the app's thread (under half a second for a five-year
+// ledger), and read through a read-only connection of the copy's own, which one other thread
+// may then use. The copy's name is removed once that connection is open; its pages go with
+// the object.
 #include <memory>
 #include <string>
 

@@ -7,6 +7,8 @@
 
 #include "app/MoreViewController.h"
 #include "platform/Localisation.h"
+#include "storage/LedgerFigures.h"
+#include "storage/LedgerSnapshot.h"
 #include "tests/exchange/ExchangeHarness.h"
 
 namespace {
@@ -47,6 +49,14 @@ TEST_F(CSVExportFromMore, TwoOrdersNewestFirstWithExactBytesAndTheExportMail) {
     // A second export rebuilds the file from scratch: same bytes, not doubled.
     ASSERT_TRUE(selectRow("tableView", 1));
     EXPECT_EQ(csv(), expected);
+
+    // The export's copy of the ledger reads on with its name already gone from the folder,
+    // so a crash cannot leave it behind.
+    const auto copy = LedgerSnapshot::take();
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(LedgerFigures(copy->database()).countOrders(), 3);
+    for (const auto& e : std::filesystem::directory_iterator(path("")))
+        EXPECT_EQ(e.path().filename().string().find(".voice-partial-"), std::string::npos);
 }
 
 TEST_F(CSVExportFromMore, ExportsStaySafeInSpreadsheetsAndTheWorkbookIsTypedAndDownloadable) {
