@@ -1,8 +1,6 @@
 #include "exchange/CSVExport.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,47 +82,32 @@ bool createFile(const std::string& path) {
     return ::close(fd) == 0;
 }
 
-bool append(const std::string& path, const std::vector<std::string_view>& parts) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) return false;
-    std::vector<iovec> io;
-    for (auto p : parts) {
-        if (!p.empty()) io.push_back({const_cast<char*>(p.data()), p.size()});
-    }
-    bool ok = true;
-    size_t at = 0;  // first part not yet fully written
-    while (ok && at < io.size()) {
-        const ssize_t n = ::writev(fd, io.data() + at, static_cast<int>(io.size() - at));
-        if (n < 0) {
-            ok = errno == EINTR;
-            continue;
-        }
-        // A short write: skip what went out and write the rest.
-        auto left = static_cast<size_t>(n);
-        while (at < io.size() && left >= io[at].iov_len) left -= io[at++].iov_len;
-        if (at < io.size()) {
-            io[at].iov_base = static_cast<char*>(io[at].iov_base) + left;
-            io[at].iov_len -= left;
-        }
-    }
-    return ::close(fd) == 0 && ok;
-}
-
 std::optional<Digest> appendOrders(const std::string& path, const std::string& header,
                                    LedgerFigures figures) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
     Digest written;
     std::string piece = header;
     bool ok = true;
+    // Writes the piece whole, a short write continued where it stopped; after a failure it
+    // only lets the piece go.
     const auto flush = [&] {
         written.add(piece);
-        ok = append(path, {piece}) && ok;
+        for (size_t done = 0; ok && done < piece.size();) {
+            const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
+            if (n >= 0)
+                done += static_cast<size_t>(n);
+            else
+                ok = errno == EINTR;
+        }
         piece.clear();
     };
     const bool read = figures.eachExportRow([&](const OrderFields& fields) {
         appendOrderLine(piece, fields);
-        if (piece.size() >= kPieceBytes && ok) flush();
+        if (piece.size() >= kPieceBytes) flush();
     });
-    if (ok) flush();
+    flush();
+    ok = ::close(fd) == 0 && ok;
     if (!read || !ok) return std::nullopt;
     return written;
 }

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/MailDraft.h"
 #include "storage/LedgerFigures.h"
@@ -50,9 +49,6 @@ struct Digest {
 
 // Removes whatever is at `path` (ignoring failure) and leaves a new empty file there.
 bool createFile(const std::string& path);
-// Appends the parts, in order, in one write; false when the file cannot be opened or the
-// bytes are not all written.
-bool append(const std::string& path, const std::vector<std::string_view>& parts);
 // Appends `header` and every order's line of the ledger `figures` reads (the app's, by
 // default), newest first, a piece at a time: a twenty-year ledger's file is never held
 // whole. What it appended; nothing when the orders could not be read whole or a write failed.
