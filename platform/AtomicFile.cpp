@@ -24,13 +24,19 @@ bool writeAll(int fd, const std::string& data) {
     return true;
 }
 
+// The folder a path names its file in.
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// A temporary copy is named "<file>.tmp-" and six characters of mkstemp's.
+constexpr const char* kTempMark = ".tmp-";
+
 }  // namespace
 
 bool replace(const std::string& path, const std::string& bytes, mode_t mode) {
-    const auto slash = path.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    std::string tmp = path + ".tmp-XXXXXX";
+    std::string tmp = path + kTempMark + "XXXXXX";
     // mkstemp makes the file readable by its owner only; a wider mode is set afterwards.
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) return false;
@@ -41,7 +47,7 @@ bool replace(const std::string& path, const std::string& bytes, mode_t mode) {
         return false;
     }
     // The rename is only durable once the directory entry is on disk.
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
@@ -50,11 +56,8 @@ bool replace(const std::string& path, const std::string& bytes, mode_t mode) {
 }
 
 int removeLeftovers(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    // The names replace() gives its temporary copies.
-    const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+    const std::string dir = folderOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + kTempMark;
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     int removed = 0;
