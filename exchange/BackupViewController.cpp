@@ -126,7 +126,10 @@ bool BackupViewController::reportBackup(Screen& screen) {
 
 void BackupViewController::followBackups(Screen& screen, std::weak_ptr<void> owner,
                                          std::function<void()> ended) {
-    appBackups().followers.push_back({&screen, std::move(owner), std::move(ended)});
+    // Screens come and go with every bar press: the list holds the living ones only.
+    auto& followers = appBackups().followers;
+    std::erase_if(followers, [](const Backups::Follower& f) { return f.owner.expired(); });
+    followers.push_back({&screen, std::move(owner), std::move(ended)});
 }
 
 BackupViewController::BackupViewController() : Screen("BackupViewController", true) {}
